@@ -1,0 +1,53 @@
+# Front door: make deps | make | make check | make windows | make demo | make bench
+BUILD   ?= build
+ASAN    ?= $(BUILD)/asan
+WINDOWS ?= $(BUILD)/windows
+JOBS    ?= $(shell nproc)
+
+LINUX_CONFIG = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i386-linux.cmake
+
+.PHONY: all deps linux asan windows check test test-asan demo bench clean
+
+all: linux
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(LINUX_CONFIG)
+
+$(ASAN)/CMakeCache.txt:
+	cmake -S . -B $(ASAN) $(LINUX_CONFIG) -DMORVEX_SANITIZE=ON
+
+$(WINDOWS)/CMakeCache.txt:
+	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=Release
+
+linux: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+asan: $(ASAN)/CMakeCache.txt
+	cmake --build $(ASAN) -j $(JOBS)
+
+windows: $(WINDOWS)/CMakeCache.txt
+	cmake --build $(WINDOWS) -j $(JOBS)
+
+test: linux
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: asan
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+check: deps
+	$(MAKE) linux asan windows
+	$(MAKE) test test-asan
+
+demo: linux
+	scripts/demo.sh $(BUILD)
+
+bench: linux
+	scripts/bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)
