@@ -1,0 +1,578 @@
+#include "platform/posix/CodePages.h"
+#include "platform/posix/FaultInjection.h"
+#include "TempDirectorySupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <dirent.h>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char kKeyPath[] = "Software\\Host\\MORVEX";
+const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
+
+std::set<std::string> Entries(const std::string& directory) {
+    std::set<std::string> names;
+    DIR* listing = opendir(directory.c_str());
+    while (const dirent64* entry = listing ? readdir64(listing) : nullptr)
+        if (entry->d_name[0] != '.') names.insert(entry->d_name);
+    if (listing) closedir(listing);
+    return names;
+}
+
+std::string Dword(DWORD value) { return std::string(reinterpret_cast<char*>(&value), 4); }
+
+constexpr int kValuesPerWriter = 40;
+
+std::string ValueName(int writer, int index) {
+    return "Writer" + std::to_string(writer) + "-" + std::to_string(index);
+}
+
+// Stores this writer's values one by one; true when every one was stored.
+bool WriteValues(int writer) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    bool stored = true;
+    for (int index = 0; index < kValuesPerWriter; ++index) {
+        std::string value = Dword(static_cast<DWORD>(writer * 1000 + index));
+        stored &= RegSetValueExA(key, ValueName(writer, index).c_str(), 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(value.data()), 4) == ERROR_SUCCESS;
+    }
+    return RegCloseKey(key) == ERROR_SUCCESS && stored;
+}
+
+// Reads a value that never changes, over and over, while writers work.
+bool ReadAnchorRepeatedly() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    bool readable = true;
+    for (int round = 0; round < 400; ++round) {
+        DWORD value = 0;
+        DWORD size = 4;
+        readable &= RegQueryValueExA(key, "Anchor", nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+                    value == 42;
+    }
+    return RegCloseKey(key) == ERROR_SUCCESS && readable;
+}
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("MORVEX_REGISTRY", file.c_str(), 1);
+        mvx::ClearFaults();
+    }
+
+    void TearDown() override {
+        mvx::ClearFaults();
+        mvx::SetCodePages(CP_UTF8, CP_UTF8);
+    }
+
+    static HKEY Create(const char* path, REGSAM access = KEY_ALL_ACCESS,
+                       HKEY parent = HKEY_CURRENT_USER) {
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExA(parent, path, 0, nullptr, 0, access, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        return key;
+    }
+
+    static HKEY Open(const char* path, REGSAM access = KEY_ALL_ACCESS,
+                     HKEY parent = HKEY_CURRENT_USER) {
+        HKEY key = nullptr;
+        EXPECT_EQ(RegOpenKeyExA(parent, path, 0, access, &key), ERROR_SUCCESS);
+        return key;
+    }
+
+    static LONG Set(HKEY key, const char* name, const std::string& data, DWORD type = REG_DWORD) {
+        return RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                              static_cast<DWORD>(data.size()));
+    }
+
+    static LONG SetAt(const char* path, const char* name, DWORD value) {
+        HKEY key = nullptr;
+        LONG code = RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                    &key, nullptr);
+        if (code != ERROR_SUCCESS) return code;
+        code = Set(key, name, Dword(value));
+        RegCloseKey(key);
+        return code;
+    }
+
+    // The value's bytes, or "error N".
+    static std::string Query(HKEY key, const char* name, DWORD* type = nullptr) {
+        DWORD size = 0;
+        LONG code = RegQueryValueExA(key, name, nullptr, type, nullptr, &size);
+        std::string data(size, '\0');
+        if (code == ERROR_SUCCESS)
+            code = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(&data[0]),
+                                    &size);
+        return code == ERROR_SUCCESS ? data.substr(0, size) : "error " + std::to_string(code);
+    }
+
+    static std::string QueryAt(const char* path, const char* name) {
+        HKEY key = nullptr;
+        LONG code = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
+        if (code != ERROR_SUCCESS) return "error " + std::to_string(code);
+        std::string data = Query(key, name);
+        RegCloseKey(key);
+        return data;
+    }
+
+    static void ExpectEveryValue(int writers) {
+        HKEY key = Open(kKeyPath, KEY_READ);
+        int missing = 0;
+        for (int writer = 0; writer < writers; ++writer)
+            for (int index = 0; index < kValuesPerWriter; ++index)
+                missing += Query(key, ValueName(writer, index).c_str()) !=
+                           Dword(static_cast<DWORD>(writer * 1000 + index));
+        EXPECT_EQ(missing, 0);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    }
+
+    TempDirectory scratch;
+    const std::string directory = scratch.Path();
+    const std::string file = scratch.PathOf("registry.reg");
+};
+
+TEST_F(RegistryTest, KeysAndValuesSurviveClosingAndAFreshRead) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+    EXPECT_EQ(Set(key, "UsedByDefault", Dword(10)), ERROR_SUCCESS);
+    EXPECT_EQ(Set(key, "Title", std::string("a \"q\" C:\\p", 11), REG_SZ), ERROR_SUCCESS);
+    EXPECT_EQ(Set(key, "Blob", std::string("\0\xff", 2), REG_BINARY), ERROR_SUCCESS);
+    EXPECT_EQ(Set(key, "Long", std::string(8, '\1')), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+
+    // The file is what other writers of the format write, and nothing else is left behind.
+    EXPECT_EQ(scratch.Contents("registry.reg"), kHeader +
+                                                    "[HKEY_CURRENT_USER]\n\n"
+                                                    "[HKEY_CURRENT_USER\\Software]\n\n"
+                                                    "[HKEY_CURRENT_USER\\Software\\Host]\n\n"
+                                                    "[HKEY_CURRENT_USER\\Software\\Host\\MORVEX]\n"
+                                                    "\"UsedByDefault\"=dword:0000000a\n"
+                                                    "\"Title\"=\"a \\\"q\\\" C:\\\\p\"\n"
+                                                    "\"Blob\"=hex:00,ff\n"
+                                                    "\"Long\"=hex(4):01,01,01,01,01,01,01,01\n\n");
+    EXPECT_EQ(Entries(directory), (std::set<std::string>{"registry.reg", "registry.reg.lock"}));
+
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\host\\morvex", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
+    DWORD type = 0;
+    EXPECT_EQ(Query(key, "usedbydefault", &type), Dword(10));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(Query(key, "TITLE", &type), std::string("a \"q\" C:\\p", 11));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(Query(key, "Long", &type), std::string(8, '\1'));
+    // Keys opened from a returned key work as parents too.
+    HKEY sub = Create("Sub", KEY_ALL_ACCESS, key);
+    HKEY again = Open("sub", KEY_READ, key);
+    EXPECT_EQ(Set(sub, "Count", Dword(42)), ERROR_SUCCESS);
+    EXPECT_EQ(Query(again, "count"), Dword(42));
+    for (HKEY open : {key, sub, again}) EXPECT_EQ(RegCloseKey(open), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, QueryTellsTheSizeAndAsksForMoreRoom) {
+    HKEY key = Create(kKeyPath);
+    ASSERT_EQ(Set(key, "Text", std::string("12345", 6), REG_SZ), ERROR_SUCCESS);
+    DWORD type = 0;
+    DWORD size = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 6u);
+    char buffer[8] = "xxxxxxx";
+    size = 5;
+    type = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size),
+              ERROR_MORE_DATA);
+    EXPECT_EQ(size, 6u);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_STREQ(buffer, "xxxxxxx");
+    size = 8;
+    EXPECT_EQ(
+        RegQueryValueExA(key, "Text", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size),
+        ERROR_SUCCESS);
+    EXPECT_EQ(size, 6u);
+    EXPECT_STREQ(buffer, "12345");
+    EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegQueryValueExA(key, "Text", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), nullptr),
+        ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegQueryValueExA(key, "Text", &size, nullptr, nullptr, &size),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, MissingThingsAreNotFoundAndTheDefaultValueHasNoName) {
+    HKEY key = Create(kKeyPath);
+    EXPECT_EQ(Query(key, "Missing"), "error 2");
+    EXPECT_EQ(Query(key, nullptr), "error 2");
+    HKEY missing = reinterpret_cast<HKEY>(1);
+    EXPECT_EQ(RegOpenKeyExA(key, "Nothing", 0, KEY_READ, &missing), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(missing, nullptr);
+
+    ASSERT_EQ(Set(key, nullptr, std::string("first", 6), REG_SZ), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "", std::string("second", 7), REG_SZ), ERROR_SUCCESS);
+    EXPECT_EQ(Query(key, nullptr), std::string("second", 7));
+    EXPECT_NE(scratch.Contents("registry.reg").find("]\n@=\"second\"\n"), std::string::npos);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
+    HKEY key = Create("\xC3\x84rger");
+    ASSERT_EQ(Set(key, "ParseSecurity", Dword(1)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "PARSESECURITY", Dword(0)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "\xD0\x96", Dword(1)), ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, "\xD0\xB6", Dword(2)), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(QueryAt("\xC3\xA4RGER", "parsesecurity"), Dword(0));
+    EXPECT_NE(scratch.Contents("registry.reg")
+                  .find("[HKEY_CURRENT_USER\\\xC3\x84rger]\n"
+                        "\"ParseSecurity\"=dword:00000000\n"
+                        "\"\xD0\x96\"=dword:00000002\n\n"),
+              std::string::npos);
+}
+
+TEST_F(RegistryTest, ValuesKeepTheBytesAndTypeTheyWereGiven) {
+    HKEY key = Create(kKeyPath);
+    const std::pair<DWORD, std::string> cases[] = {
+        {REG_DWORD, std::string("\1\2", 2)},
+        {REG_SZ, "unterminated"},
+        {REG_SZ, std::string("a\r\nb\0", 5)},
+        {REG_SZ, std::string("a\0b\0", 4)},
+        {REG_BINARY, ""},
+        {0x12345678, std::string("\xff\0", 2)},
+    };
+    for (std::size_t n = 0; n < std::size(cases); ++n)
+        EXPECT_EQ(Set(key, std::to_string(n).c_str(), cases[n].second, cases[n].first),
+                  ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, "Null", 0, REG_BINARY, nullptr, 4), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+
+    key = Open(kKeyPath, KEY_READ);
+    for (std::size_t n = 0; n < std::size(cases); ++n) {
+        DWORD type = 0;
+        EXPECT_EQ(Query(key, std::to_string(n).c_str(), &type), cases[n].second);
+        EXPECT_EQ(type, cases[n].first);
+    }
+    EXPECT_EQ(Query(key, "Null"), "error 2");
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, AccessRightsAreHonoured) {
+    HKEY full = Create(kKeyPath);
+    HKEY reader = Open(kKeyPath, KEY_READ);
+    HKEY writer = Open(kKeyPath, KEY_SET_VALUE);
+    HKEY generic = Open(kKeyPath, GENERIC_READ);
+    EXPECT_EQ(Set(writer, "Value", Dword(3)), ERROR_SUCCESS);
+    EXPECT_EQ(Query(writer, "Value"), "error 5");
+    EXPECT_EQ(Set(reader, "Value", Dword(2)), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Set(generic, "Value", Dword(2)), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Query(generic, "Value"), Dword(3));
+    // Making a sub-key takes the right to; opening an existing one does not.
+    HKEY sub = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(reader, "Sub", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr),
+              ERROR_ACCESS_DENIED);
+    HKEY software = Open("Software", KEY_READ);
+    HKEY host = Create("Host", KEY_READ, software);
+    for (HKEY key : {full, reader, writer, generic, software, host})
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, SubKeyPathsFollowTheRegistryRules) {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "\\Software", 0, KEY_READ, &key),
+              ERROR_BAD_PATHNAME);
+    for (const std::string& bad : {std::string("\\Software"), std::string("A\\\\B"),
+                                   "A\\B\\" + std::string(256, 'n'), std::string("A\\B\nC")})
+        EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, bad.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS)
+            << bad;
+    // A failed creation leaves nothing half-made: no key on the way, no file.
+    EXPECT_EQ(key, nullptr);
+    EXPECT_FALSE(scratch.Exists("registry.reg"));
+
+    // The longest name fits; a trailing backslash is allowed.
+    std::string longest = "A\\" + std::string(255, 'n');
+    HKEY made = Create((longest + "\\").c_str());
+    HKEY again = Open(longest.c_str());
+    // Null and empty sub-keys open the key itself, each with its own handle.
+    HKEY same = Open(nullptr, KEY_ALL_ACCESS, again);
+    HKEY also = Create("", KEY_ALL_ACCESS, same);
+    EXPECT_NE(same, again);
+    EXPECT_NE(also, same);
+    EXPECT_EQ(RegCloseKey(again), ERROR_SUCCESS);
+    EXPECT_EQ(Set(same, "Through", Dword(1)), ERROR_SUCCESS);
+    EXPECT_EQ(Query(also, "through"), Dword(1));
+    for (HKEY open : {made, same, also}) EXPECT_EQ(RegCloseKey(open), ERROR_SUCCESS);
+
+    std::string deep = "k";
+    for (int depth = 1; depth < 512; ++depth) deep += "\\k";
+    EXPECT_EQ(SetAt(deep.c_str(), "Deep", 1), ERROR_SUCCESS);
+    EXPECT_EQ(SetAt((deep + "\\k").c_str(), "Deeper", 1), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(RegistryTest, OnlyTheCurrentUserHiveExists) {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, nullptr, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Set(HKEY_CLASSES_ROOT, "Value", Dword(1)), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Query(HKEY_CLASSES_ROOT, "Value"), "error 2");
+    EXPECT_FALSE(scratch.Exists("registry.reg"));
+    // The predefined handle itself takes values and is never really closed.
+    EXPECT_EQ(Set(HKEY_CURRENT_USER, "AtRoot", Dword(5)), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
+    EXPECT_EQ(Query(HKEY_CURRENT_USER, "atroot"), Dword(5));
+}
+
+TEST_F(RegistryTest, UnknownAndClosedHandlesAreRefused) {
+    HKEY key = Create(kKeyPath);
+    ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    HKEY out = nullptr;
+    for (HKEY bad : {key, static_cast<HKEY>(nullptr), reinterpret_cast<HKEY>(0x1234567)}) {
+        EXPECT_EQ(RegCloseKey(bad), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(Set(bad, "Value", Dword(1)), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(Query(bad, "Value"), "error 6");
+        EXPECT_EQ(RegOpenKeyExA(bad, nullptr, 0, KEY_READ, &out), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(RegCreateKeyExA(bad, "Sub", 0, nullptr, 0, KEY_READ, nullptr, &out, nullptr),
+                  ERROR_INVALID_HANDLE);
+    }
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, nullptr),
+              ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(RegistryTest, AKeyTakenAwayByAnotherProcessIsNoticed) {
+    HKEY key = Create(kKeyPath);
+    ASSERT_EQ(remove(file.c_str()), 0);
+    HKEY sub = nullptr;
+    EXPECT_EQ(Query(key, "Value"), "error 1018");
+    EXPECT_EQ(Set(key, "Value", Dword(2)), ERROR_KEY_DELETED);
+    EXPECT_EQ(RegCreateKeyExA(key, "Sub", 0, nullptr, 0, KEY_READ, nullptr, &sub, nullptr),
+              ERROR_KEY_DELETED);
+    EXPECT_FALSE(scratch.Exists("registry.reg"));
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, TextIsKeptInUtf8WhateverTheAnsiPage) {
+    mvx::SetCodePages(1252, 0);
+    HKEY key = Create(
+        "Gr\xF6\xDF"
+        "e");
+    ASSERT_EQ(Set(key, "Caf\xE9", std::string("na\xEFve", 6), REG_SZ), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    std::string text = scratch.Contents("registry.reg");
+    EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Gr\xC3\xB6\xC3\x9F"
+                        "e]\n"
+                        "\"Caf\xC3\xA9\"=\"na\xC3\xAFve\"\n"),
+              std::string::npos);
+
+    mvx::SetCodePages(CP_UTF8, 0);
+    key = Open(
+        "GR\xC3\x96\xC3\x9F"
+        "E");
+    EXPECT_EQ(Query(key, "CAF\xC3\x89"), std::string("na\xC3\xAFve", 7));
+    // A name that is no text in the ANSI page is refused, not stored.
+    EXPECT_EQ(Set(key, "\xFF\xFE", Dword(1)), ERROR_NO_UNICODE_TRANSLATION);
+    EXPECT_EQ(scratch.Contents("registry.reg"), text);
+    // Text the ANSI page cannot hold is refused rather than approximated.
+    ASSERT_EQ(Set(key, nullptr, std::string("\xC3\xAF", 3), REG_SZ), ERROR_SUCCESS);
+    mvx::SetCodePages(866, 0);
+    EXPECT_EQ(Query(key, nullptr), "error 1113");
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, EveryFunctionFailsCleanlyThroughFaultInjection) {
+    HKEY key = Create(kKeyPath);
+    ASSERT_EQ(Set(key, "Value", Dword(1)), ERROR_SUCCESS);
+    std::string before = scratch.Contents("registry.reg");
+    HKEY out = nullptr;
+    mvx::InjectFault("RegOpenKeyExA", 1, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_READ, &out), ERROR_ACCESS_DENIED);
+    mvx::InjectFault("RegCreateKeyExA", 1, ERROR_DISK_FULL);
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &out, nullptr),
+              ERROR_DISK_FULL);
+    EXPECT_EQ(out, nullptr);
+    mvx::InjectFault("RegSetValueExA", 1, ERROR_DISK_FULL);
+    EXPECT_EQ(Set(key, "Value", Dword(2)), ERROR_DISK_FULL);
+    EXPECT_EQ(scratch.Contents("registry.reg"), before);
+    mvx::InjectFault("RegQueryValueExA", 1, ERROR_INVALID_DATA);
+    EXPECT_EQ(Query(key, "Value"), "error 13");
+    mvx::InjectFault("RegCloseKey", 1, ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+    // The failed close left the key open and usable.
+    EXPECT_EQ(Query(key, "Value"), Dword(1));
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, ReadsTheFormsOtherWritersUse) {
+    // A byte order mark, CR LF, a key before its parent, short and uppercase
+    // hex, a list continued over lines, and a key given twice.
+    scratch.AddFile("registry.reg",
+                    "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n"
+                    "[HKEY_CURRENT_USER\\A\\B]\r\n"
+                    "\"Count\"=dword:A\r\n"
+                    "\"Q\"=hex(b):01,FF,00,00,\\\r\n"
+                    "  00,00,00,00\r\n"
+                    "\r\n"
+                    "[HKEY_CURRENT_USER\\A]   \r\n"
+                    "@=\"top\"\r\n"
+                    "[HKEY_CURRENT_USER\\a\\b]\r\n"
+                    "\"count\"=dword:b\r\n");
+    EXPECT_EQ(QueryAt("A\\B", "COUNT"), Dword(11));
+    EXPECT_EQ(QueryAt("a\\b", "q"), std::string("\x01\xff\0\0\0\0\0\0", 8));
+    EXPECT_EQ(QueryAt("A", nullptr), std::string("top", 4));
+    // Writing keeps what was read, each key under one spelling.
+    ASSERT_EQ(SetAt("A", "New", 1), ERROR_SUCCESS);
+    EXPECT_EQ(scratch.Contents("registry.reg"), kHeader +
+                                                    "[HKEY_CURRENT_USER]\n\n"
+                                                    "[HKEY_CURRENT_USER\\A]\n"
+                                                    "@=\"top\"\n"
+                                                    "\"New\"=dword:00000001\n\n"
+                                                    "[HKEY_CURRENT_USER\\A\\B]\n"
+                                                    "\"Count\"=dword:0000000b\n"
+                                                    "\"Q\"=hex(b):01,ff,00,00,00,00,00,00\n\n");
+}
+
+TEST_F(RegistryTest, ADamagedFileReadsAsEmptyAndIsKeptAsideWhenWritten) {
+    const std::string section = "[HKEY_CURRENT_USER\\Key]\n\"Value\"=dword:00000001\n";
+    const std::string damaged[] = {
+        "",
+        "REGEDIT4\n\n" + section,
+        kHeader + "\"Orphan\"=dword:00000001\n" + section,
+        kHeader + section + "[HKEY_LOCAL_MACHINE\\Key]\n",
+        kHeader + section + "[HKEY_CURRENT_USER\\A\\\\B]\n",
+        kHeader + section + "\"Gone\"=-\n",
+        kHeader + section + "\"Bad\"=\"escape \\n\"\n",
+        kHeader + section + "\"After\"=\"text\" tail\n",
+        kHeader + section + "\"Wide\"=dword:123456789\n",
+        kHeader + section + "\"Bytes\"=hex:01,,102\n",
+        kHeader + section + "\"Cut\"=hex:01,\\\n",
+        kHeader + section + "\"\xC3\x28\"=dword:1\n",
+        kHeader + section + std::string("\"Nul\"=\"a\0b\"\n", 13),
+    };
+    for (std::size_t n = 0; n < std::size(damaged); ++n) {
+        scratch.AddFile("registry.reg", damaged[n]);
+        EXPECT_EQ(QueryAt("Key", "Value"), "error 2") << damaged[n];
+        ASSERT_EQ(SetAt("Key", "Value", 7), ERROR_SUCCESS) << damaged[n];
+        EXPECT_EQ(QueryAt("Key", "Value"), Dword(7));
+        std::string aside = "registry.reg.damaged" + (n == 0 ? "" : "." + std::to_string(n));
+        EXPECT_EQ(scratch.Contents(aside), damaged[n]) << aside;
+    }
+}
+
+TEST_F(RegistryTest, AnOversizedFileIsDamagedRatherThanReadWhole) {
+    scratch.AddFile("registry.reg",
+                    kHeader + "[HKEY_CURRENT_USER\\Key]\n\"Value\"=dword:00000001\n");
+    ASSERT_EQ(truncate(file.c_str(), 16 * 1024 * 1024 + 1), 0);
+    EXPECT_EQ(QueryAt("Key", "Value"), "error 2");
+    ASSERT_EQ(SetAt("Key", "Value", 2), ERROR_SUCCESS);
+    struct stat status;
+    ASSERT_EQ(stat((file + ".damaged").c_str(), &status), 0);
+    EXPECT_EQ(status.st_size, 16 * 1024 * 1024 + 1);
+    // No change may grow the file past that size either.
+    std::string before = scratch.Contents("registry.reg");
+    HKEY key = Open("Key");
+    EXPECT_EQ(Set(key, "Big", std::string(6 * 1024 * 1024, 'x'), REG_BINARY), ERROR_FILE_TOO_LARGE);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(scratch.Contents("registry.reg"), before);
+}
+
+TEST_F(RegistryTest, AFileThatCannotBeReadIsLeftAlone) {
+    ASSERT_EQ(mkdir(file.c_str(), 0700), 0);
+    EXPECT_EQ(QueryAt("Key", "Value"), "error 2");
+    EXPECT_EQ(SetAt("Key", "Value", 1), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Entries(directory), (std::set<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST_F(RegistryTest, ALinkedFileStaysLinked) {
+    std::string target = scratch.AddFile("settings.reg", kHeader);
+    ASSERT_EQ(symlink(target.c_str(), file.c_str()), 0);
+    ASSERT_EQ(SetAt("Key", "Value", 3), ERROR_SUCCESS);
+    struct stat status;
+    ASSERT_EQ(lstat(file.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_NE(scratch.Contents("settings.reg").find("\"Value\"=dword:00000003"), std::string::npos);
+}
+
+TEST_F(RegistryTest, TheFileLivesInTheUserConfigurationByDefault) {
+    const char* savedHome = std::getenv("HOME");
+    std::string home = savedHome ? savedHome : "";
+    unsetenv("MORVEX_REGISTRY");
+    setenv("XDG_CONFIG_HOME", (directory + "/config").c_str(), 1);
+    ASSERT_EQ(SetAt("Key", "Value", 1), ERROR_SUCCESS);
+    EXPECT_TRUE(scratch.Exists("config/morvex/registry.reg"));
+    // A relative XDG directory is no XDG directory.
+    setenv("XDG_CONFIG_HOME", "relative", 1);
+    setenv("HOME", directory.c_str(), 1);
+    ASSERT_EQ(SetAt("Key", "Value", 2), ERROR_SUCCESS);
+    struct stat status;
+    EXPECT_TRUE(scratch.Exists(".config/morvex/registry.reg"));
+    ASSERT_EQ(stat((directory + "/.config/morvex").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", home.c_str(), 1);
+}
+
+// Each change is made on the file as it is at that moment, so writers at once
+// lose nothing, and a reader never meets a file half written.
+TEST_F(RegistryTest, WriterProcessesAtOnceLoseNothing) {
+    constexpr int kWriters = 3;
+    ASSERT_EQ(SetAt(kKeyPath, "Anchor", 42), ERROR_SUCCESS);
+    // The children wait on the pipe, so all of them start together.
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    std::vector<pid_t> children;
+    for (int child = 0; child <= kWriters; ++child) {
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            close(start[1]);
+            char go;
+            bool done = read(start[0], &go, 1) == 0 &&
+                        (child < kWriters ? WriteValues(child) : ReadAnchorRepeatedly());
+            _exit(done ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    close(start[0]);
+    close(start[1]);
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child " << pid;
+    }
+    ExpectEveryValue(kWriters);
+}
+
+TEST_F(RegistryTest, WriterThreadsAtOnceLoseNothing) {
+    constexpr int kWriters = 2;
+    HKEY key = Create(kKeyPath);
+    bool stored[kWriters] = {};
+    std::vector<std::thread> threads;
+    for (int writer = 0; writer < kWriters; ++writer)
+        threads.emplace_back([writer, &stored] { stored[writer] = WriteValues(writer); });
+    for (std::thread& thread : threads) thread.join();
+    for (bool ok : stored) EXPECT_TRUE(ok);
+    ExpectEveryValue(kWriters);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+}  // namespace
