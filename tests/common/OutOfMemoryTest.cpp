@@ -1,0 +1,97 @@
+#include "common/StringBase.h"
+#include "common/Vector.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+#include "tests/common/Thrown.h"
+
+// A refused allocation must come back as null under the sanitizers too, as it
+// does from the plain allocator; otherwise the sanitizer ends the program.
+extern "C" __attribute__((visibility("default"), used)) const char* __asan_default_options() {
+    return "allocator_may_return_null=1";
+}
+
+namespace {
+
+// Bytes of address space the process has mapped now.
+uint64_t MappedBytes() {
+    unsigned long pages = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm != nullptr) {
+        if (std::fscanf(statm, "%lu", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    return static_cast<uint64_t>(pages) * sysconf(_SC_PAGESIZE);
+}
+
+// What `operation` throws while the process may map only 64 MiB more than it
+// has now, so that a big allocation is refused for real.
+template <typename Operation>
+std::string ThrownUnderAddressLimit(Operation operation) {
+    rlimit saved;
+    if (getrlimit(RLIMIT_AS, &saved) != 0)
+        return "getrlimit failed";
+    uint64_t mapped = MappedBytes();
+    if (mapped == 0)
+        return "cannot read /proc/self/statm";
+    rlimit limited = saved;
+    limited.rlim_cur = static_cast<rlim_t>(mapped + (64u << 20));
+    if (saved.rlim_cur != RLIM_INFINITY && saved.rlim_cur < limited.rlim_cur)
+        limited.rlim_cur = saved.rlim_cur;
+    if (setrlimit(RLIMIT_AS, &limited) != 0)
+        return "setrlimit failed";
+    std::string thrown = ThrownText(operation);
+    setrlimit(RLIMIT_AS, &saved);
+    return thrown;
+}
+
+TEST(OutOfMemory, AStringKeepsItsTextWhenTheAllocatorRefuses) {
+    CStringBase<char> narrow("kept");
+    EXPECT_EQ(ThrownUnderAddressLimit([&] { narrow.Reserve(kMaxArrayCapacity); }),
+              "Not enough memory");
+    EXPECT_EQ(narrow.Capacity(), 5);
+    narrow.Append(" and grown");
+    EXPECT_STREQ(narrow.Ptr(), "kept and grown");
+
+    CWideString wide(u"kept");
+    EXPECT_EQ(ThrownUnderAddressLimit([&] { wide.Reserve(kMaxArrayCapacity); }),
+              "Not enough memory");
+    EXPECT_EQ(wide.Capacity(), 5);
+    EXPECT_TRUE(wide == u"kept");
+}
+
+TEST(OutOfMemory, AVectorKeepsItsItemsWhenTheAllocatorRefuses) {
+    CVector<int> vector;
+    vector.Add(7);
+    EXPECT_EQ(ThrownUnderAddressLimit([&] { vector.Reserve(kMaxArrayCapacity); }),
+              "Not enough memory");
+    EXPECT_EQ(vector.Capacity(), 4);
+    ASSERT_EQ(vector.Size(), 1);
+    EXPECT_EQ(vector[0], 7);
+}
+
+struct Record {
+    char bytes[366];
+};
+
+TEST(OutOfMemory, AByteCountBeyondTheAddressSpaceIsRefusedBeforeAllocating) {
+    // This many records need just over 4 GiB: on a 32-bit system the product
+    // wraps around to a few hundred bytes.
+    const int wrapping = static_cast<int>((UINT64_C(1) << 32) / sizeof(Record) + 1);
+    ASSERT_LT(static_cast<uint32_t>(static_cast<uint64_t>(wrapping) * sizeof(Record)), 1024u);
+
+    CVector<Record> records;
+    EXPECT_EQ(ThrownText([&] { records.Reserve(wrapping); }), "Not enough memory");
+    EXPECT_EQ(ThrownText([&] { records.Reserve(kMaxArrayCapacity); }), "Not enough memory");
+    EXPECT_EQ(records.Capacity(), 0);
+    EXPECT_EQ(records.Items(), nullptr);
+}
+
+}  // namespace
