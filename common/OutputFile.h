@@ -1,0 +1,18 @@
+// A file handle opened for writing.
+#pragma once
+
+#include "common/FileHandle.h"
+
+class COutputFile : public CFileHandle {
+public:
+    bool OpenForWriting(const char* name, DWORD shareMode, DWORD disposition,
+                        DWORD flagsAndAttributes);
+    // Opens with `creationDisposition`: by default an existing file is
+    // truncated, as output files are replaced without a question.
+    bool Create(const char* name);
+
+    // One write; a short count is not a failure, callers compare `written`.
+    bool Write(const void* buffer, DWORD count, DWORD& written);
+
+    DWORD creationDisposition = CREATE_ALWAYS;
+};
