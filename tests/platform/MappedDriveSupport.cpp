@@ -1,0 +1,33 @@
+#include "MappedDriveSupport.h"
+
+#include "platform/posix/CodePages.h"
+#include "platform/posix/DriveMap.h"
+#include "platform/posix/FaultInjection.h"
+
+MappedDriveTest::MappedDriveTest() : ansiPage_(GetACP()) {
+    mvx::ClearFaults();
+    mvx::MapDrive('D', temp.Path());
+}
+
+MappedDriveTest::~MappedDriveTest() {
+    mvx::ClearFaults();
+    mvx::ResetDriveMap();
+    mvx::SetCodePages(ansiPage_, 0);
+}
+
+MappedDriveTest::Handle::~Handle() {
+    if (IsValid()) CloseHandle(handle_);
+}
+
+std::string MappedDriveTest::FullPathOf(const char* name) {
+    char buffer[1024];
+    const DWORD length = GetFullPathNameA(name, sizeof(buffer), buffer, nullptr);
+    if (length == 0 || length >= sizeof(buffer))
+        return "<error " + std::to_string(GetLastError()) + ">";
+    return std::string(buffer, length);
+}
+
+HANDLE MappedDriveTest::OpenName(const char* name, DWORD access, DWORD shareMode, DWORD disposition,
+                                 DWORD flags) {
+    return CreateFileA(name, access, shareMode, nullptr, disposition, flags, nullptr);
+}
