@@ -1,0 +1,17 @@
+// The [Number] notation of item names: bytes that cannot stand in a file
+// name are written as their decimal value in square brackets.
+#pragma once
+
+#include "common/StringBase.h"
+
+// Writes control characters 1 to 31 and the path characters "\", "/" and ":"
+// as "[Number]": an item name becomes a file name when it is copied out and
+// must never lead out of the chosen directory. Every other byte, "[" and "]"
+// included, is copied unchanged.
+CStringBase<char> EscapeName(const CStringBase<char>& text);
+
+// The inverse of EscapeName: every "[Number]" becomes the byte Number. Throws
+// "Incorrect [Number] in name" for a bracket that does not hold 1 to 9 digits
+// or is never closed, and "[Number] in name must be more than 0 and less than
+// 256" for a value outside 1 to 255.
+CStringBase<char> UnescapeName(const CStringBase<char>& text);
