@@ -1,0 +1,434 @@
+// GetFileSecurityA and GetSecurityDescriptorLength: descriptors made from
+// POSIX owners, modes and ACLs, the parts and the size protocol, damaged raw
+// descriptors, and raw NTFS descriptors on a volume mounted with ntfs-3g.
+#include "MappedDriveSupport.h"
+
+#include "platform/posix/DriveMap.h"
+#include "platform/posix/FaultInjection.h"
+#include "platform/posix/SecurityDescriptor.h"
+#include "platform/posix/SecurityPrivilege.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Rights as Windows spells them for files.
+constexpr DWORD kRead = 0x120089;        // FILE_GENERIC_READ
+constexpr DWORD kWrite = 0x120116;       // FILE_GENERIC_WRITE
+constexpr DWORD kExecute = 0x1200A0;     // FILE_GENERIC_EXECUTE
+constexpr DWORD kDeleteChild = 0x40;     // FILE_DELETE_CHILD
+constexpr DWORD kOwnerExtra = 0x1F0180;  // standard rights and attributes
+const DWORD kStale = 0xDEAD;
+
+// Little-endian pieces of the binary layout, written out independently of the layer.
+std::string Word(unsigned value) {
+    return {static_cast<char>(value), static_cast<char>(value >> 8)};
+}
+std::string Dword(DWORD value) { return Word(value & 0xFFFF) + Word(value >> 16); }
+
+std::string Sid(BYTE authority, std::vector<DWORD> subs) {
+    std::string sid{1, static_cast<char>(subs.size()), 0, 0, 0, 0, 0, static_cast<char>(authority)};
+    for (DWORD sub : subs) sid += Dword(sub);
+    return sid;
+}
+
+std::string UserSid(DWORD uid) { return Sid(22, {1, uid}); }
+std::string GroupSid(DWORD gid) { return Sid(22, {2, gid}); }
+const std::string kEveryone = Sid(1, {0});
+
+std::string Ace(BYTE type, BYTE flags, DWORD mask, const std::string& sid) {
+    return std::string{static_cast<char>(type), static_cast<char>(flags)} +
+           Word(8 + static_cast<unsigned>(sid.size())) + Dword(mask) + sid;
+}
+
+std::string Acl(const std::vector<std::string>& aces) {
+    std::string body;
+    for (const std::string& ace : aces) body += ace;
+    return std::string{2, 0} + Word(8 + static_cast<unsigned>(body.size())) +
+           Word(static_cast<unsigned>(aces.size())) + Word(0) + body;
+}
+
+// A self-relative descriptor laid out as SACL, DACL, owner, group.
+std::string Descriptor(unsigned control, const std::string& sacl, const std::string& dacl,
+                       const std::string& owner, const std::string& group) {
+    DWORD at = 20;
+    auto place = [&at](const std::string& part) {
+        const DWORD offset = part.empty() ? 0 : at;
+        at += static_cast<DWORD>(part.size());
+        return offset;
+    };
+    const DWORD saclAt = place(sacl), daclAt = place(dacl), ownerAt = place(owner),
+                groupAt = place(group);
+    return std::string{1, 0} + Word(control) + Dword(ownerAt) + Dword(groupAt) + Dword(saclAt) +
+           Dword(daclAt) + sacl + dacl + owner + group;
+}
+
+// The descriptor by the two-call protocol, or "<error N>".
+std::string Security(const char* name, SECURITY_INFORMATION parts) {
+    DWORD needed = 0;
+    if (GetFileSecurityA(name, parts, nullptr, 0, &needed)) return "<no size asked for>";
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return "<error " + std::to_string(GetLastError()) + ">";
+    std::string descriptor(needed, '\0');
+    if (!GetFileSecurityA(name, parts, &descriptor[0], needed, &needed))
+        return "<error " + std::to_string(GetLastError()) + ">";
+    return descriptor;
+}
+
+class FileSecurityTest : public MappedDriveTest {
+protected:
+    ~FileSecurityTest() override { mvx::SetSecurityPrivilegeEnabled(false); }
+
+    // A file of ours with the given mode, owned by 1234:5678 when we may
+    // give files away; returns its owner and group.
+    std::pair<DWORD, DWORD> AddOwnedFile(const std::string& relative, mode_t mode,
+                                         bool directory = false) {
+        const std::string path = directory ? temp.AddDirectory(relative) : temp.AddFile(relative);
+        if (geteuid() == 0) {
+            EXPECT_EQ(chown(path.c_str(), 1234, 5678), 0);
+        }
+        EXPECT_EQ(chmod(path.c_str(), mode), 0);
+        struct stat status;
+        stat(path.c_str(), &status);
+        return {status.st_uid, status.st_gid};
+    }
+};
+
+// The descriptor of a POSIX file with owner `ids.first`, group `ids.second`
+// and the owner, group and everyone masks given (0: no entry).
+std::string PosixDescriptor(std::pair<DWORD, DWORD> ids, DWORD owner, DWORD group, DWORD everyone) {
+    std::vector<std::string> aces = {Ace(0, 0, owner, UserSid(ids.first))};
+    if (group) aces.push_back(Ace(0, 0, group, GroupSid(ids.second)));
+    if (everyone) aces.push_back(Ace(0, 0, everyone, kEveryone));
+    return Descriptor(0x8004, "", Acl(aces), UserSid(ids.first), GroupSid(ids.second));
+}
+
+TEST_F(FileSecurityTest, DescribesAPosixFileByItsOwnerGroupAndMode) {
+    struct Case {
+        const char* name;
+        mode_t mode;
+        bool directory;
+        DWORD owner, group, everyone;
+    };
+    const Case cases[] = {
+        {"a", 0640, false, kRead | kWrite | kOwnerExtra, kRead, 0},
+        {"b", 0750, false, kRead | kWrite | kExecute | kOwnerExtra, kRead | kExecute, 0},
+        {"c", 0017, false, kOwnerExtra, kExecute, kRead | kWrite | kExecute},
+        {"d", 0730, true, kRead | kWrite | kExecute | kDeleteChild | kOwnerExtra,
+         kWrite | kDeleteChild | kExecute, 0},
+    };
+    for (const Case& c : cases) {
+        const auto ids = AddOwnedFile(c.name, c.mode, c.directory);
+        const std::string name = std::string("D:\\") + c.name;
+        EXPECT_EQ(Security(name.c_str(), 7), PosixDescriptor(ids, c.owner, c.group, c.everyone))
+            << c.name;
+    }
+}
+
+TEST_F(FileSecurityTest, NamedEntriesOfThePosixAclAppearWithTheMaskApplied) {
+    const auto ids = AddOwnedFile("f", 0640);
+    // Version 2, then (tag, permissions, id): owner rw-, user 42 rwx, group r-x,
+    // group 43 rw-, mask r--, other ---.
+    const std::string acl = Dword(2) + Word(1) + Word(6) + Dword(~0u) + Word(2) + Word(7) +
+                            Dword(42) + Word(4) + Word(5) + Dword(~0u) + Word(8) + Word(6) +
+                            Dword(43) + Word(0x10) + Word(4) + Dword(~0u) + Word(0x20) + Word(0) +
+                            Dword(~0u);
+    const std::string path = temp.PathOf("f");
+    if (setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
+        GTEST_SKIP() << "POSIX ACLs are not supported under " << temp.Path() << ": "
+                     << std::strerror(errno);
+    const std::string dacl = Acl(
+        {Ace(0, 0, kRead | kWrite | kOwnerExtra, UserSid(ids.first)), Ace(0, 0, kRead, UserSid(42)),
+         Ace(0, 0, kRead, GroupSid(ids.second)), Ace(0, 0, kRead, GroupSid(43))});
+    EXPECT_EQ(Security("D:\\f", 7),
+              Descriptor(0x8004, "", dacl, UserSid(ids.first), GroupSid(ids.second)));
+}
+
+TEST_F(FileSecurityTest, ReturnsOnlyTheRequestedParts) {
+    const auto ids = AddOwnedFile("f", 0600);
+    EXPECT_EQ(Security("D:\\f", 0), Descriptor(0x8000, "", "", "", ""));
+    EXPECT_EQ(Security("D:\\f", OWNER_SECURITY_INFORMATION),
+              Descriptor(0x8000, "", "", UserSid(ids.first), ""));
+    EXPECT_EQ(Security("D:\\f", GROUP_SECURITY_INFORMATION),
+              Descriptor(0x8000, "", "", "", GroupSid(ids.second)));
+    const std::string dacl = Acl({Ace(0, 0, kRead | kWrite | kOwnerExtra, UserSid(ids.first))});
+    EXPECT_EQ(Security("D:\\f", DACL_SECURITY_INFORMATION), Descriptor(0x8004, "", dacl, "", ""));
+}
+
+TEST_F(FileSecurityTest, FollowsTheSizeProtocol) {
+    AddOwnedFile("f", 0644);
+    const std::string full = Security("D:\\f", 7);
+    const DWORD size = static_cast<DWORD>(full.size());
+    ASSERT_GT(size, 20u);
+
+    DWORD needed = kStale;
+    EXPECT_FALSE(GetFileSecurityA("D:\\f", 7, nullptr, 0, &needed));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(needed, size);
+    std::string buffer(size + 8, 'x');
+    needed = kStale;
+    EXPECT_FALSE(GetFileSecurityA("D:\\f", 7, &buffer[0], size - 1, &needed));
+    EXPECT_EQ(needed, size);
+    EXPECT_EQ(buffer, std::string(size + 8, 'x'));
+    needed = kStale;
+    EXPECT_TRUE(GetFileSecurityA("D:\\f", 7, &buffer[0], size + 8, &needed));
+    EXPECT_EQ(needed, size);
+    EXPECT_EQ(buffer.substr(0, size), full);
+    EXPECT_EQ(buffer.substr(size), "xxxxxxxx");
+    EXPECT_EQ(GetSecurityDescriptorLength(&buffer[0]), size);
+
+    EXPECT_FALSE(GetFileSecurityA("D:\\f", 7, nullptr, size, &needed));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_FALSE(GetFileSecurityA("D:\\f", 7, &buffer[0], size, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+TEST_F(FileSecurityTest, TheAuditListNeedsTheSecurityPrivilege) {
+    AddOwnedFile("f", 0644);
+    EXPECT_EQ(Security("D:\\f", SACL_SECURITY_INFORMATION), "<error 1314>");
+    EXPECT_EQ(Security("D:\\f", 15), "<error 1314>");
+    mvx::SetSecurityPrivilegeEnabled(true);
+    // A POSIX file has no audit list: the descriptor says none is present.
+    EXPECT_EQ(Security("D:\\f", SACL_SECURITY_INFORMATION), Descriptor(0x8000, "", "", "", ""));
+    EXPECT_EQ(Security("D:\\f", 15), Security("D:\\f", 7));
+}
+
+TEST_F(FileSecurityTest, NamesResolveAsForTheFileFunctions) {
+    AddOwnedFile("f", 0644);
+    AddOwnedFile("dir", 0755, true);
+    ASSERT_EQ(setxattr(temp.PathOf("f").c_str(), "user.notes", "n", 1, 0), 0);
+    EXPECT_EQ(Security("D:\\missing", 7), "<error 2>");
+    EXPECT_EQ(Security("D:\\nodir\\f", 7), "<error 3>");
+    EXPECT_EQ(Security("D:\\f:notes", 7), Security("D:\\f", 7));
+    EXPECT_EQ(Security("D:\\f:notes:$DATA", 7), Security("D:\\f", 7));
+    EXPECT_EQ(Security("D:\\f:other", 7), "<error 2>");
+    EXPECT_EQ(Security("D:\\dir\\", 7), Security("D:\\dir", 7));
+    EXPECT_EQ(Security(nullptr, 7), "<error 87>");
+}
+
+TEST_F(FileSecurityTest, InjectedFaultsFailTheCalls) {
+    AddOwnedFile("f", 0644);
+    const std::string descriptor = Security("D:\\f", 7);
+    mvx::InjectFault("GetFileSecurityA", 1, ERROR_ACCESS_DENIED);
+    DWORD needed = kStale;
+    std::string buffer(256, '\0');
+    EXPECT_FALSE(GetFileSecurityA("D:\\f", 7, &buffer[0], 256, &needed));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(needed, kStale);
+    mvx::InjectFault("GetSecurityDescriptorLength", 1, ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(GetSecurityDescriptorLength(const_cast<char*>(descriptor.data())), 0u);
+    EXPECT_EQ(GetSecurityDescriptorLength(const_cast<char*>(descriptor.data())), descriptor.size());
+}
+
+// A raw descriptor as NTFS keeps one: owner, group, a DACL and an audit list.
+struct RawDescriptor {
+    std::string owner = Sid(5, {32, 544});
+    std::string group = Sid(5, {18});
+    std::string dacl = Acl({Ace(0, 3, 0x1F01FF, Sid(1, {0}))});
+    std::string sacl = Acl({Ace(2, 0x40, 0x10000, Sid(1, {0}))});
+    std::string Bytes() const { return Descriptor(0x8014, sacl, dacl, owner, group); }
+};
+
+TEST_F(FileSecurityTest, RawDescriptorsAreKeptWholeOrCutToTheRequestedParts) {
+    const RawDescriptor raw;
+    std::string result;
+    ASSERT_EQ(mvx::SelectDescriptorParts(raw.Bytes(), 15, result), NO_ERROR);
+    EXPECT_EQ(result, raw.Bytes());
+    ASSERT_EQ(mvx::SelectDescriptorParts(raw.Bytes(), 7, result), NO_ERROR);
+    EXPECT_EQ(result, Descriptor(0x8004, "", raw.dacl, raw.owner, raw.group));
+    ASSERT_EQ(mvx::SelectDescriptorParts(raw.Bytes(), OWNER_SECURITY_INFORMATION, result),
+              NO_ERROR);
+    EXPECT_EQ(result, Descriptor(0x8000, "", "", raw.owner, ""));
+    // A null DACL (present, no list) stays a null DACL.
+    const std::string nullDacl = Descriptor(0x8004, "", "", raw.owner, raw.group);
+    ASSERT_EQ(mvx::SelectDescriptorParts(nullDacl, DACL_SECURITY_INFORMATION, result), NO_ERROR);
+    EXPECT_EQ(result, Descriptor(0x8004, "", "", "", ""));
+    ASSERT_EQ(mvx::SelectDescriptorParts(nullDacl, 15, result), NO_ERROR);
+    EXPECT_EQ(result, nullDacl);
+}
+
+TEST_F(FileSecurityTest, ADamagedRawDescriptorIsRefusedWithoutReadingPastIt) {
+    const RawDescriptor good;
+    const std::string bytes = good.Bytes();
+    const size_t sacl = 20, dacl = sacl + good.sacl.size(), owner = dacl + good.dacl.size();
+    auto with = [&bytes](size_t at, const std::string& patch) {
+        std::string damaged = bytes;
+        damaged.replace(at, patch.size(), patch);
+        return damaged;
+    };
+    const std::pair<const char*, std::string> cases[] = {
+        {"shorter than a header", bytes.substr(0, 19)},
+        {"revision 2", with(0, "\x02")},
+        {"not self-relative", with(2, Word(0x0014))},
+        {"owner beyond the end", with(4, Dword(static_cast<DWORD>(bytes.size()) - 4))},
+        {"owner with 16 sub-authorities", with(owner + 1, "\x10")},
+        {"group cut by the end", bytes.substr(0, bytes.size() - 1)},
+        {"DACL longer than the descriptor", with(dacl + 2, Word(0x7FF0))},
+        {"ACL revision 1", with(dacl, "\x01")},
+        {"one ACE more than there is", with(dacl + 4, Word(2))},
+        {"an ACE of size 0", with(dacl + 10, Word(0))},
+        {"an ACE beyond its ACL", with(dacl + 10, Word(0x40))},
+        {"a SID beyond its ACE", with(dacl + 8 + 9, "\x05")},
+        {"a SACL offset past the end", with(12, Dword(0xFFFFFFF0))},
+    };
+    for (const auto& c : cases) {
+        std::string result = "untouched";
+        EXPECT_EQ(mvx::SelectDescriptorParts(c.second, 15, result),
+                  static_cast<DWORD>(ERROR_INVALID_SECURITY_DESCR))
+            << c.first;
+        EXPECT_EQ(result, "untouched") << c.first;
+    }
+    // A list the control bits call absent is not looked at.
+    std::string withoutDacl = with(2, Word(0x8010));
+    withoutDacl[dacl] = 1;
+    std::string result;
+    EXPECT_EQ(mvx::SelectDescriptorParts(withoutDacl, 15, result), NO_ERROR);
+}
+
+TEST_F(FileSecurityTest, TheLengthOfADescriptorReachesTheEndOfItsFurthestPart) {
+    // The group sits after a gap of 8 bytes: the length covers it all.
+    const std::string owner = Sid(5, {18}), group = Sid(5, {32, 544});
+    const std::string gapped = std::string{1, 0} + Word(0x8000) + Dword(20) + Dword(40) + Dword(0) +
+                               Dword(0) + owner + std::string(8, '\0') + group;
+    EXPECT_EQ(GetSecurityDescriptorLength(const_cast<char*>(gapped.data())), gapped.size());
+    const std::string absolute = std::string{1, 0} + Word(0x0004) + std::string(16, '\0');
+    EXPECT_EQ(GetSecurityDescriptorLength(const_cast<char*>(absolute.data())), 0u);
+    EXPECT_EQ(GetSecurityDescriptorLength(nullptr), 0u);
+}
+
+// An NTFS volume in a 64 MiB image, mounted with ntfs-3g for one test.
+class NtfsVolume {
+public:
+    explicit NtfsVolume(const std::string& directory)
+        : image_(directory + "/volume.img"), root_(directory + "/mnt") {
+        if (geteuid() != 0) {
+            reason_ = "mounting needs root";
+            return;
+        }
+        const std::string make = "truncate -s 64M " + image_ + " && mkntfs -F -q -f " + image_ +
+                                 " >/dev/null 2>&1 && mkdir " + root_;
+        if (std::system(make.c_str()) != 0) {
+            reason_ = "mkntfs is not usable";
+            return;
+        }
+        Mount();
+    }
+    ~NtfsVolume() {
+        if (child_ <= 0) return;
+        if (umount2(root_.c_str(), 0) != 0) umount2(root_.c_str(), MNT_DETACH);
+        waitpid(child_, nullptr, 0);  // ntfs-3g writes the image until it exits
+    }
+    NtfsVolume(const NtfsVolume&) = delete;
+    NtfsVolume& operator=(const NtfsVolume&) = delete;
+
+    bool Mounted() const { return reason_.empty(); }
+    const std::string& Reason() const { return reason_; }
+    const std::string& Root() const { return root_; }
+
+private:
+    void Mount() {
+        child_ = fork();
+        if (child_ == 0) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            execlp("ntfs-3g", "ntfs-3g", image_.c_str(), root_.c_str(), "-o", "no_detach",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        struct stat parent, mount;
+        stat((root_ + "/..").c_str(), &parent);
+        for (int tries = 0; tries < 100; ++tries) {
+            if (stat(root_.c_str(), &mount) == 0 && mount.st_dev != parent.st_dev) return;
+            if (waitpid(child_, nullptr, WNOHANG) == child_) break;
+            usleep(50000);
+        }
+        reason_ = "ntfs-3g could not mount the image (is FUSE usable?)";
+        if (waitpid(child_, nullptr, WNOHANG) == 0) {
+            kill(child_, SIGTERM);
+            waitpid(child_, nullptr, 0);
+        }
+        child_ = -1;
+    }
+
+    std::string image_;
+    std::string root_;
+    std::string reason_;
+    pid_t child_ = -1;
+};
+
+class NtfsSecurityTest : public FileSecurityTest {
+protected:
+    void SetUp() override {
+        if (!volume.Mounted()) GTEST_SKIP() << volume.Reason();
+        mvx::MapDrive('N', volume.Root());
+    }
+
+    void SetRaw(const std::string& relative, const char* name, const std::string& value) {
+        const std::string path = volume.Root() + "/" + relative;
+        ASSERT_EQ(setxattr(path.c_str(), name, value.data(), value.size(), 0), 0)
+            << name << ": " << std::strerror(errno);
+    }
+
+    NtfsVolume volume{temp.Path()};
+};
+
+TEST_F(NtfsSecurityTest, TheRawDescriptorIsHandedOutWithTheRequestedParts) {
+    std::ofstream(volume.Root() + "/f.txt") << "data";
+    const RawDescriptor raw;
+    SetRaw("f.txt", "system.ntfs_acl", raw.Bytes());
+    EXPECT_EQ(Security("N:\\f.txt", 7), Descriptor(0x8004, "", raw.dacl, raw.owner, raw.group));
+    mvx::SetSecurityPrivilegeEnabled(true);
+    EXPECT_EQ(Security("N:\\f.txt", 15), raw.Bytes());
+}
+
+TEST_F(NtfsSecurityTest, BackupReadingCarriesTheNtfsAttributesOfAFile) {
+    std::ofstream(volume.Root() + "/f.txt") << "data";
+    // One extended attribute "ABC" = "xy", as NTFS lists them.
+    const std::string ea = Dword(16) + std::string{0, 3} + Word(2) + "ABC" + '\0' + "xy" + Word(0);
+    const std::string objectId = "0123456789abcdef";
+    SetRaw("f.txt", "system.ntfs_ea", ea);
+    SetRaw("f.txt", "user.notes", "n");
+    SetRaw("f.txt", "system.ntfs_object_id", objectId);
+
+    Handle file(OpenName("N:\\f.txt", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL));
+    ASSERT_TRUE(file.IsValid()) << GetLastError();
+    LPVOID context = nullptr;
+    std::vector<std::string> streams;  // each read is one whole stream here
+    char buffer[4096];
+    DWORD read = 0;
+    while (BackupRead(file.Get(), reinterpret_cast<LPBYTE>(buffer), sizeof(buffer), &read, FALSE,
+                      TRUE, &context) &&
+           read > 0)
+        streams.emplace_back(buffer, read);
+    BackupRead(file.Get(), nullptr, 0, nullptr, TRUE, FALSE, &context);
+
+    auto stream = [](DWORD id, DWORD attributes, const std::string& name, const std::string& data) {
+        return Dword(id) + Dword(attributes) + Dword(static_cast<DWORD>(data.size())) + Dword(0) +
+               Dword(static_cast<DWORD>(name.size())) + name + data;
+    };
+    const std::string notes{':', 0, 'n', 0, 'o', 0, 't', 0, 'e', 0, 's', 0,
+                            ':', 0, '$', 0, 'D', 0, 'A', 0, 'T', 0, 'A', 0};
+    ASSERT_EQ(streams.size(), 5u);
+    EXPECT_EQ(streams[0], stream(BACKUP_DATA, 0, "", "data"));
+    EXPECT_EQ(streams[1], stream(BACKUP_EA_DATA, 0, "", ea));
+    EXPECT_EQ(streams[2], stream(BACKUP_SECURITY_DATA, 2, "", Security("N:\\f.txt", 7)));
+    EXPECT_EQ(streams[3], stream(BACKUP_ALTERNATE_DATA, 0, notes, "n"));
+    EXPECT_EQ(streams[4].substr(0, 4), Dword(BACKUP_OBJECT_ID));
+    EXPECT_EQ(streams[4].substr(20, 16), objectId);  // ntfs-3g reads back 64 bytes
+}
+
+}  // namespace
