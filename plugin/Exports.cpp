@@ -1,14 +1,28 @@
 #include "plugin/Exports.h"
 
+#include "plugin/ConfigureDialog.h"
 #include "plugin/ErrorFunnel.h"
 #include "plugin/HostServices.h"
+#include "plugin/OpenPath.h"
+#include "plugin/Settings.h"
+#include "streams/StreamPanel.h"
+
+namespace {
+
+StreamPanel* PanelOf(HANDLE panel) {
+    return static_cast<StreamPanel*>(panel);
+}
+
+}  // namespace
 
 extern "C" {
 
 PLUGIN_EXPORT void WINAPI SetStartupInfo(const StartupInfo* info) {
     ErrorFunnel("SetStartupInfo", [&] {
-        if (info != nullptr)
-            g_HostServices.Assign(*info);
+        if (info == nullptr)
+            return;
+        g_HostServices.Assign(*info);
+        LoadSettings();
     });
 }
 
@@ -16,30 +30,36 @@ PLUGIN_EXPORT void WINAPI GetPluginInfo(PluginInfo* info) {
     ErrorFunnel("GetPluginInfo", [&] { FillPluginInfo(*info); });
 }
 
-PLUGIN_EXPORT HANDLE WINAPI OpenFilePlugin(const char*, const unsigned char*, int) {
-    // The open path comes with the stream panel.
-    return ErrorFunnel("OpenFilePlugin", INVALID_HANDLE_VALUE, [] { return INVALID_HANDLE_VALUE; });
+PLUGIN_EXPORT HANDLE WINAPI OpenFilePlugin(const char* name, const unsigned char*, int) {
+    return ErrorFunnel("OpenFilePlugin", INVALID_HANDLE_VALUE,
+                       [&] { return OpenFromHostFile(name); });
 }
 
-PLUGIN_EXPORT HANDLE WINAPI OpenPlugin(int, INT_PTR) {
-    // The open path comes with the stream panel.
-    return ErrorFunnel("OpenPlugin", INVALID_HANDLE_VALUE, [] { return INVALID_HANDLE_VALUE; });
+PLUGIN_EXPORT HANDLE WINAPI OpenPlugin(int openFrom, INT_PTR argument) {
+    return ErrorFunnel("OpenPlugin", INVALID_HANDLE_VALUE,
+                       [&] { return OpenFromPluginEntry(openFrom, argument); });
 }
 
-PLUGIN_EXPORT void WINAPI ClosePlugin(HANDLE) {
-    ErrorFunnel("ClosePlugin", [] {});  // no panel can be open yet
+PLUGIN_EXPORT void WINAPI ClosePlugin(HANDLE panel) {
+    // A host that closes its "no panel" value must not make us free it.
+    ErrorFunnel("ClosePlugin", [&] {
+        if (panel != nullptr && panel != INVALID_HANDLE_VALUE)
+            delete PanelOf(panel);
+    });
 }
 
-PLUGIN_EXPORT int WINAPI GetFindData(HANDLE, PanelItem**, int*, int) {
-    return ErrorFunnel("GetFindData", 0, [] { return 0; });  // stream panel to come
+PLUGIN_EXPORT int WINAPI GetFindData(HANDLE panel, PanelItem** items, int* itemCount,
+                                     int opMode) {
+    return ErrorFunnel("GetFindData", 0,
+                       [&] { return PanelOf(panel)->GetFindData(items, itemCount, opMode); });
 }
 
-PLUGIN_EXPORT void WINAPI FreeFindData(HANDLE, PanelItem*, int) {
-    ErrorFunnel("FreeFindData", [] {});  // stream panel to come
+PLUGIN_EXPORT void WINAPI FreeFindData(HANDLE, PanelItem* items, int itemCount) {
+    ErrorFunnel("FreeFindData", [&] { StreamPanel::FreeFindData(items, itemCount); });
 }
 
-PLUGIN_EXPORT void WINAPI GetOpenPluginInfo(HANDLE, OpenPluginInfo*) {
-    ErrorFunnel("GetOpenPluginInfo", [] {});  // stream panel to come
+PLUGIN_EXPORT void WINAPI GetOpenPluginInfo(HANDLE panel, OpenPluginInfo* info) {
+    ErrorFunnel("GetOpenPluginInfo", [&] { PanelOf(panel)->GetOpenPluginInfo(info); });
 }
 
 PLUGIN_EXPORT int WINAPI GetFiles(HANDLE, PanelItem*, int, int, const char*, unsigned) {
@@ -60,6 +80,6 @@ PLUGIN_EXPORT int WINAPI ProcessKey(HANDLE, int, unsigned) {
 }
 
 PLUGIN_EXPORT int WINAPI Configure(int) {
-    return ErrorFunnel("Configure", 0, [] { return 0; });  // settings to come
+    return ErrorFunnel("Configure", 0, [] { return RunConfigureDialog(); });
 }
 }
