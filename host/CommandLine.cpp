@@ -1,0 +1,121 @@
+#include "host/CommandLine.h"
+
+#include <cstddef>
+
+const char kUsageText[] =
+    "usage:\n"
+    "  morvex list FILE [--json]\n"
+    "  morvex get FILE [ITEM ...] --to DIR [--move] [--yes]\n"
+    "  morvex put FILE SOURCE ... [--move] [--yes]\n"
+    "  morvex rm FILE ITEM ... [--yes]\n"
+    "  morvex config [--used-by-default on|off] [--parse-security on|off]\n"
+    "\n"
+    "FILE is a Linux path or a Windows name such as D:\\dir\\report.txt.\n"
+    "list shows the streams of FILE: index, size, name and description.\n"
+    "config shows the two settings, or sets those given.\n"
+    "Exit status: 0 done, 1 failed or cancelled, 2 usage error.\n";
+
+namespace {
+
+bool IsOption(const std::string& argument) {
+    return argument.size() > 1 && argument[0] == '-';
+}
+
+// The arguments of one command, taken one at a time.
+class ArgumentReader {
+public:
+    ArgumentReader(const std::vector<std::string>& arguments, const std::string& command)
+        : arguments(arguments), command(command) {}
+
+    bool AtEnd() const { return next >= arguments.size(); }
+    const std::string& Take() { return arguments[next++]; }
+
+    // The value of option `name`, given as "--name VALUE" or "--name=VALUE".
+    std::string ValueOf(const std::string& name, const std::string& argument) {
+        if (argument.size() > name.size() && argument[name.size()] == '=')
+            return argument.substr(name.size() + 1);
+        if (AtEnd())
+            throw Fail(name + " needs a value");
+        return Take();
+    }
+
+    // Splits "--name=VALUE" to "--name".
+    static std::string OptionName(const std::string& argument) {
+        return argument.substr(0, argument.find('='));
+    }
+
+    UsageError Fail(const std::string& reason) const {
+        return UsageError("morvex " + command + ": " + reason);
+    }
+
+private:
+    const std::vector<std::string>& arguments;
+    std::string command;
+    std::size_t next = 0;
+};
+
+bool ParseSwitch(ArgumentReader& reader, const std::string& name, const std::string& argument) {
+    std::string value = reader.ValueOf(name, argument);
+    if (value == "on")
+        return true;
+    if (value == "off")
+        return false;
+    throw reader.Fail(name + " takes on or off, not '" + value + "'");
+}
+
+CommandLine ParseList(ArgumentReader& reader) {
+    CommandLine line;
+    line.command = Command::List;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    while (!reader.AtEnd()) {
+        const std::string& argument = reader.Take();
+        if (!optionsEnded && argument == "--")
+            optionsEnded = true;
+        else if (!optionsEnded && argument == "--json")
+            line.json = true;
+        else if (!optionsEnded && IsOption(argument))
+            throw reader.Fail("unknown option " + argument);
+        else
+            files.push_back(argument);
+    }
+    if (files.size() != 1)
+        throw reader.Fail("needs exactly one FILE");
+    line.file = files[0];
+    return line;
+}
+
+CommandLine ParseConfig(ArgumentReader& reader) {
+    CommandLine line;
+    line.command = Command::Config;
+    while (!reader.AtEnd()) {
+        const std::string& argument = reader.Take();
+        std::string name = ArgumentReader::OptionName(argument);
+        if (name == "--used-by-default")
+            line.usedByDefault = ParseSwitch(reader, name, argument);
+        else if (name == "--parse-security")
+            line.parseSecurity = ParseSwitch(reader, name, argument);
+        else
+            throw reader.Fail("unexpected argument " + argument);
+    }
+    return line;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    if (arguments.empty())
+        throw UsageError("morvex: no command given");
+    const std::string& command = arguments[0];
+    std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    ArgumentReader reader(rest, command);
+    if (command == "--help" || command == "-h" || command == "help")
+        return CommandLine();
+    if (command == "list")
+        return ParseList(reader);
+    if (command == "config")
+        return ParseConfig(reader);
+    if (command == "get" || command == "put" || command == "rm")
+        throw reader.Fail("not available yet in this version");
+    throw UsageError("morvex: unknown command '" + command + "'");
+}

@@ -1,0 +1,30 @@
+// The command line of the morvex program: which command to run on what.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+enum class Command { Help, List, Config };
+
+struct CommandLine {
+    Command command = Command::Help;
+    std::string file;  // list: the file whose streams are shown
+    bool json = false;
+    // config: the switches to set; those not given keep their state.
+    std::optional<bool> usedByDefault;
+    std::optional<bool> parseSecurity;
+};
+
+// A command line that cannot be run as given; the text says why.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// `arguments` without the program's name. Throws UsageError.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// What the program accepts, for --help and after a usage error.
+extern const char kUsageText[];

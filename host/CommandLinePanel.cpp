@@ -1,0 +1,29 @@
+#include "host/CommandLinePanel.h"
+
+namespace {
+
+// What the plug-in's OpenPlugin is told when it is opened from the command line.
+constexpr int kOpenFromCommandLine = 4;
+
+bool IsQuoted(const std::string& name) {
+    return name.size() >= 2 && name.front() == '"' && name.back() == '"';
+}
+
+}  // namespace
+
+std::string QuoteForCommandLine(const std::string& name) {
+    if (name.find_first_of(" \t") == std::string::npos && !IsQuoted(name))
+        return name;
+    return '"' + name + '"';
+}
+
+CommandLinePanel::CommandLinePanel(const PluginEntryPoints& entries, const std::string& file)
+    : entries(entries), handle(INVALID_HANDLE_VALUE) {
+    std::string text = QuoteForCommandLine(file);
+    handle = entries.OpenPlugin(kOpenFromCommandLine, reinterpret_cast<INT_PTR>(text.c_str()));
+}
+
+CommandLinePanel::~CommandLinePanel() {
+    if (IsOpen())
+        entries.ClosePlugin(handle);
+}

@@ -1,0 +1,29 @@
+#include "host/ListCommand.h"
+
+#include <ostream>
+
+#include "host/CommandLinePanel.h"
+#include "host/ExitStatus.h"
+#include "host/ListingOutput.h"
+#include "host/StreamListing.h"
+
+int RunList(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& out,
+            std::ostream& err) {
+    CommandLinePanel panel(entries, line.file);
+    if (!panel.IsOpen()) {
+        err << "morvex list: cannot open " << line.file
+            << " (no such file, or its streams cannot be read)\n";
+        return kExitFailed;
+    }
+    StreamListing listing;
+    if (!ReadStreamListing(entries, panel.Handle(), listing)) {
+        err << "morvex list: the streams of " << line.file << " cannot be listed\n";
+        return kExitFailed;
+    }
+    if (line.json)
+        WriteListingJson(listing, out);
+    else
+        WriteListingText(listing, out);
+    out.flush();
+    return out ? kExitDone : kExitFailed;
+}

@@ -1,0 +1,45 @@
+#include "host/MorvexProgram.h"
+
+#include <exception>
+#include <ostream>
+
+#include "host/CommandLine.h"
+#include "host/ConfigCommand.h"
+#include "host/ExitStatus.h"
+#include "host/ListCommand.h"
+#include "host/PluginSession.h"
+#include "host/TerminalUi.h"
+
+namespace {
+
+int RunCommand(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& err,
+               bool interactive) {
+    TerminalUi ui(MessageFile::LoadDefault(), in, err, interactive);
+    PluginSession session(PluginSession::DefaultModulePath(), ui);
+    if (line.command == Command::Config)
+        return RunConfig(session.Entries(), ui, line, out, err);
+    return RunList(session.Entries(), line, out, err);
+}
+
+}  // namespace
+
+int RunMorvex(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+              std::ostream& err, bool interactive) {
+    CommandLine line;
+    try {
+        line = ParseCommandLine(arguments);
+    } catch (const UsageError& error) {
+        err << error.what() << "\n\n" << kUsageText;
+        return kExitUsage;
+    }
+    if (line.command == Command::Help) {
+        out << kUsageText;
+        return kExitDone;
+    }
+    try {
+        return RunCommand(line, in, out, err, interactive);
+    } catch (const std::exception& error) {
+        err << "morvex: " << error.what() << '\n';
+        return kExitFailed;
+    }
+}

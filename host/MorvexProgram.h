@@ -1,0 +1,12 @@
+// The morvex program: loads the plug-in module built beside it and runs one
+// command through the module's entry points, as the host would.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// `arguments` without the program's name. Questions are read from `in` only
+// when `interactive`. Returns the exit status (ExitStatus.h).
+int RunMorvex(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+              std::ostream& err, bool interactive);

@@ -1,0 +1,227 @@
+// The morvex program as its users run it: on real files, through the module
+// built beside it, judged by its exit status and what it prints.
+#include <gtest/gtest.h>
+#include <sys/xattr.h>
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/BuildLocation.h"
+#include "tests/host/ProgramRunSupport.h"
+#include "tests/platform/TempDirectorySupport.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// How the Win32 layer names a Linux path: drive Z: is the root.
+std::string WindowsName(const std::string& linuxPath) {
+    std::string name = "Z:" + linuxPath;
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
+}
+
+// The same as a JSON string.
+std::string JsonWindowsName(const std::string& linuxPath) {
+    std::string json = "\"";
+    for (char c : WindowsName(linuxPath))
+        json += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return json + '"';
+}
+
+::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no " << part << " in: " << text;
+}
+
+// The JSON entry of an alternate data stream, after its index.
+std::string StreamJson(const std::string& name, size_t size) {
+    return "\"name\": \"" + name + "\", \"size\": " + std::to_string(size) +
+           ", \"description\": \"Alternative data stream\"}";
+}
+
+// The text with the digits before `marker` replaced by N.
+std::string WithoutNumberBefore(std::string text, const std::string& marker) {
+    size_t end = text.find(marker);
+    if (end == std::string::npos)
+        return text;
+    size_t start = end;
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(text[start - 1])))
+        --start;
+    return text.replace(start, end - start, "N");
+}
+
+class MorvexCliTest : public ::testing::Test {
+protected:
+    MorvexCliTest() {
+        report = temp.AddFile("report.txt", "0123456789");
+        AddStream(report, "notes", "hello");
+    }
+
+    static void AddStream(const std::string& file, const std::string& name,
+                          const std::string& data) {
+        ASSERT_EQ(setxattr(file.c_str(), ("user." + name).c_str(), data.data(), data.size(), 0),
+                  0)
+            << name;
+    }
+
+    // Every run keeps its settings in this test's own registry file.
+    ProgramRun Run(const std::vector<std::string>& arguments,
+                   std::vector<std::string> environment = {}) {
+        environment.push_back("MORVEX_REGISTRY=" + temp.PathOf("registry.reg"));
+        return RunProgram(FindBuildFile("morvex"), arguments, {environment, "", temp.Path()});
+    }
+
+    // The output of `list --json`, checked by an independent, strict reader
+    // to be valid JSON in valid UTF-8.
+    std::string ListJson(const std::string& file, std::vector<std::string> environment = {}) {
+        ProgramRun run = Run({"list", file, "--json"}, environment);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        ProgramRun check = RunProgram(
+            "/usr/bin/env",
+            {"python3", "-c",
+             "import json, sys; json.loads(sys.stdin.buffer.read().decode('utf-8'))"},
+            {{}, run.out, ""});
+        EXPECT_EQ(check.status, 0) << check.err << " in: " << run.out;
+        return run.out;
+    }
+
+    TempDirectory temp;
+    std::string report;
+};
+
+TEST_F(MorvexCliTest, ListPrintsTheTitleThenOneLinePerStream) {
+    ProgramRun run = Run({"list", report});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    EXPECT_EQ(lines[0], "MORVEX:report.txt");
+    EXPECT_EQ(lines[1], "  0             10  {Data}           Standard data");
+    // The descriptor's size depends on the system; the columns do not.
+    EXPECT_EQ(lines[2].substr(0, 4), "  1 ");
+    EXPECT_EQ(lines[2].find("{Security_Data}  Security descriptor data"), lines[1].find("{Data}"))
+        << lines[2];
+    EXPECT_EQ(lines[3], "  2              5  notes            Alternative data stream");
+}
+
+TEST_F(MorvexCliTest, ListAsJsonGivesEveryItemWithItsFields) {
+    std::string json = ListJson(report);
+    // The descriptor's size depends on the system; everything else is fixed.
+    json = WithoutNumberBefore(json, ", \"description\": \"Security");
+    EXPECT_EQ(json, "{\"title\": \"MORVEX:report.txt\", \"path\": " + JsonWindowsName(report) +
+                        ", \"items\": ["
+                        "{\"index\": 0, \"name\": \"{Data}\", \"size\": 10, "
+                        "\"description\": \"Standard data\"}, "
+                        "{\"index\": 1, \"name\": \"{Security_Data}\", \"size\": N, "
+                        "\"description\": \"Security descriptor data\"}, "
+                        "{\"index\": 2, \"name\": \"notes\", \"size\": 5, "
+                        "\"description\": \"Alternative data stream\"}]}\n");
+}
+
+TEST_F(MorvexCliTest, NamesBeyondAsciiAndWithControlCharactersStayValidJson) {
+    AddStream(report, "caf\xC3\xA9", "1");
+    AddStream(report, "\xE6\x97\xA5\xE6\x9C\xAC", "22");
+    AddStream(report, "tab\there", "333");
+    AddStream(report, "quote\"mark", "");
+    std::string json = ListJson(report);
+    EXPECT_TRUE(Contains(json, StreamJson("caf\xC3\xA9", 1)));
+    EXPECT_TRUE(Contains(json, StreamJson("\xE6\x97\xA5\xE6\x9C\xAC", 2)));
+    EXPECT_TRUE(Contains(json, StreamJson("tab[9]here", 3)));
+    EXPECT_TRUE(Contains(json, StreamJson(R"(quote\"mark)", 0)));
+
+    // A file whose own name holds a tab: the title carries it, escaped.
+    std::string tabbed = temp.AddFile("a\tb.txt", "x");
+    EXPECT_TRUE(Contains(ListJson(tabbed), R"({"title": "MORVEX:a\tb.txt")"));
+    EXPECT_EQ(Lines(Run({"list", tabbed}).out).at(0), "MORVEX:a\\tb.txt");
+}
+
+TEST_F(MorvexCliTest, StreamNamesAreReadInTheOemCodePage) {
+    // The plug-in hands names over in the OEM page; the output is UTF-8 still.
+    const std::string cyrillic = "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+    AddStream(report, cyrillic, "x");
+    EXPECT_TRUE(Contains(ListJson(report, {"MORVEX_OEMCP=866"}), StreamJson(cyrillic, 1)));
+    // A page without the characters gives replacements, never broken UTF-8.
+    ListJson(report, {"MORVEX_OEMCP=437"});
+}
+
+TEST_F(MorvexCliTest, FilesAreNamedTheLinuxWayOrTheWindowsWay) {
+    temp.AddFile("with space.txt", "ab");
+    temp.AddFile("\"quoted\"", "abc");
+    std::string path = "\"path\": " + JsonWindowsName(report);
+    EXPECT_TRUE(Contains(ListJson(WindowsName(report)), path));
+    EXPECT_TRUE(Contains(ListJson("report.txt"), path));
+    EXPECT_TRUE(Contains(ListJson("with space.txt"), "\"title\": \"MORVEX:with space.txt\""));
+    EXPECT_TRUE(Contains(ListJson("\"quoted\""), R"("title": "MORVEX:\"quoted\"")"));
+}
+
+TEST_F(MorvexCliTest, AFileThatCannotBeOpenedFails) {
+    ProgramRun run = Run({"list", temp.PathOf("missing.txt")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("missing.txt"), std::string::npos) << run.err;
+    EXPECT_EQ(Run({"list", "", "--json"}).status, 1);
+}
+
+TEST_F(MorvexCliTest, CommandLinesThatCannotBeRunAreUsageErrors) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {},
+        {"lst", report},
+        {"list"},
+        {"list", report, report},
+        {"list", report, "--jsn"},
+        {"config", "--parse-security"},
+        {"config", "--parse-security", "maybe"},
+        {"config", report},
+        {"get", report, "{Data}", "--to", temp.Path()},
+        {"put", report, report},
+        {"rm", report, "notes", "--yes"},
+    };
+    for (const auto& arguments : wrong) {
+        ProgramRun run = Run(arguments);
+        std::string shown = arguments.empty() ? "(nothing)" : arguments[0];
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_EQ(run.out, "") << shown;
+        EXPECT_NE(run.err.find("usage:"), std::string::npos) << shown;
+    }
+    EXPECT_NE(Run({"get", report, "--to", temp.Path()}).err.find("not available yet"),
+              std::string::npos);
+
+    ProgramRun help = Run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("morvex list FILE [--json]"), std::string::npos);
+    // "--" ends the options, so a file may be called --json.
+    temp.AddFile("--json", "");
+    EXPECT_EQ(Run({"list", "--", "--json"}).status, 0);
+}
+
+TEST_F(MorvexCliTest, ConfigShowsAndSetsTheSwitches) {
+    ProgramRun shown = Run({"config"});
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(shown.out, "UsedByDefault: on\nParseSecurity: on\n");
+    EXPECT_EQ(shown.err, "");
+
+    ProgramRun set = Run({"config", "--parse-security", "off"});
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.out, "UsedByDefault: on\nParseSecurity: off\n");
+    EXPECT_EQ(Run({"config"}).out, "UsedByDefault: on\nParseSecurity: off\n");
+
+    set = Run({"config", "--used-by-default=off", "--parse-security", "on"});
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(Run({"config"}).out, "UsedByDefault: off\nParseSecurity: on\n");
+    // The switch for offered files does not bind the command line.
+    EXPECT_EQ(Run({"list", report}).status, 0);
+}
+
+}  // namespace
