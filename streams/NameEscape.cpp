@@ -8,6 +8,13 @@ bool NeedsEscape(unsigned char byte) {
     return (byte >= 1 && byte <= 31) || byte == '\\' || byte == '/' || byte == ':';
 }
 
+// Windows drops a trailing dot or space from a file name, so "notes." would be
+// extracted over "notes", and a stream named ".." would name the parent
+// directory. Escaping the last byte keeps every item name a name of its own.
+bool IsDroppedAtEnd(unsigned char byte) {
+    return byte == '.' || byte == ' ';
+}
+
 void AppendEscape(CStringBase<char>& text, unsigned char byte) {
     char escape[8];
     std::snprintf(escape, sizeof(escape), "[%u]", static_cast<unsigned>(byte));
@@ -36,7 +43,8 @@ CStringBase<char> EscapeName(const CStringBase<char>& text) {
     CStringBase<char> escaped;
     for (int i = 0; i < text.Length(); ++i) {
         unsigned char byte = static_cast<unsigned char>(text.CharAt(i));
-        if (NeedsEscape(byte))
+        bool last = i == text.Length() - 1;
+        if (NeedsEscape(byte) || (last && IsDroppedAtEnd(byte)))
             AppendEscape(escaped, byte);
         else
             escaped.Append(static_cast<char>(byte));

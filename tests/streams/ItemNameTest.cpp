@@ -127,6 +127,16 @@ TEST(ItemNameTest, EscapesControlAndPathCharactersOnly) {
     EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "[7] \x7F\x80\xFF"), "[7] \x7F\x80\xFF");
 }
 
+TEST(ItemNameTest, EscapesWhatWindowsWouldDropFromTheEndOfAFileName) {
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, ".."), ".[46]");
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "."), "[46]");
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "notes. "), "notes.[32]");
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, ".profile"), ".profile");
+    EXPECT_EQ(ItemNameOf(BACKUP_DATA, ""), "{Data}");
+    EXPECT_EQ(Parsed(".[46]"), "4:..");
+    EXPECT_EQ(Parsed("notes.[32]"), "4:notes. ");
+}
+
 TEST(ItemNameTest, ParsesKindMarkers) {
     EXPECT_EQ(Parsed("{Data}"), "1:");
     EXPECT_EQ(Parsed("{Security_Data}x"), "3:x");
