@@ -4,6 +4,8 @@ ASAN    ?= $(BUILD)/asan
 WINDOWS ?= $(BUILD)/windows
 JOBS    ?= $(shell nproc)
 
+MAKEFLAGS += --no-print-directory
+
 LINUX_CONFIG = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i386-linux.cmake
 
 .PHONY: all deps linux asan windows check test test-asan demo bench clean
@@ -43,10 +45,12 @@ check: deps
 	$(MAKE) linux asan windows
 	$(MAKE) test test-asan
 
-demo: linux
+demo: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target morvex morvex_cli
 	scripts/demo.sh $(BUILD)
 
-bench: linux
+bench: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target bench_open_panel
 	scripts/bench.sh $(BUILD)
 
 clean:

@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# Runs every benchmark program of a build and prints its figures.
+set -euo pipefail
+build=${1:-build}
+"$build/bench/bench_open_panel" "${BENCH_DIR:-/dev/shm}"
