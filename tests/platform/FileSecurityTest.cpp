@@ -4,21 +4,15 @@
 #include "MappedDriveSupport.h"
 
 #include "platform/posix/DriveMap.h"
+#include "tests/ntfs/NtfsVolumeSupport.h"
 #include "platform/posix/FaultInjection.h"
 #include "platform/posix/SecurityDescriptor.h"
 #include "platform/posix/SecurityPrivilege.h"
 
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -308,71 +302,10 @@ TEST_F(FileSecurityTest, TheLengthOfADescriptorReachesTheEndOfItsFurthestPart) {
     EXPECT_EQ(GetSecurityDescriptorLength(nullptr), 0u);
 }
 
-// An NTFS volume in a 64 MiB image, mounted with ntfs-3g for one test.
-class NtfsVolume {
-public:
-    explicit NtfsVolume(const std::string& directory)
-        : image_(directory + "/volume.img"), root_(directory + "/mnt") {
-        if (geteuid() != 0) {
-            reason_ = "mounting needs root";
-            return;
-        }
-        const std::string make = "truncate -s 64M " + image_ + " && mkntfs -F -q -f " + image_ +
-                                 " >/dev/null 2>&1 && mkdir " + root_;
-        if (std::system(make.c_str()) != 0) {
-            reason_ = "mkntfs is not usable";
-            return;
-        }
-        Mount();
-    }
-    ~NtfsVolume() {
-        if (child_ <= 0) return;
-        if (umount2(root_.c_str(), 0) != 0) umount2(root_.c_str(), MNT_DETACH);
-        waitpid(child_, nullptr, 0);  // ntfs-3g writes the image until it exits
-    }
-    NtfsVolume(const NtfsVolume&) = delete;
-    NtfsVolume& operator=(const NtfsVolume&) = delete;
-
-    bool Mounted() const { return reason_.empty(); }
-    const std::string& Reason() const { return reason_; }
-    const std::string& Root() const { return root_; }
-
-private:
-    void Mount() {
-        child_ = fork();
-        if (child_ == 0) {
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            dup2(null, 2);
-            execlp("ntfs-3g", "ntfs-3g", image_.c_str(), root_.c_str(), "-o", "no_detach",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        struct stat parent, mount;
-        stat((root_ + "/..").c_str(), &parent);
-        for (int tries = 0; tries < 100; ++tries) {
-            if (stat(root_.c_str(), &mount) == 0 && mount.st_dev != parent.st_dev) return;
-            if (waitpid(child_, nullptr, WNOHANG) == child_) break;
-            usleep(50000);
-        }
-        reason_ = "ntfs-3g could not mount the image (is FUSE usable?)";
-        if (waitpid(child_, nullptr, WNOHANG) == 0) {
-            kill(child_, SIGTERM);
-            waitpid(child_, nullptr, 0);
-        }
-        child_ = -1;
-    }
-
-    std::string image_;
-    std::string root_;
-    std::string reason_;
-    pid_t child_ = -1;
-};
-
 class NtfsSecurityTest : public FileSecurityTest {
 protected:
     void SetUp() override {
-        if (!volume.Mounted()) GTEST_SKIP() << volume.Reason();
+        if (!volume.Unavailable().empty()) GTEST_SKIP() << volume.Unavailable();
         mvx::MapDrive('N', volume.Root());
     }
 
@@ -382,7 +315,7 @@ protected:
             << name << ": " << std::strerror(errno);
     }
 
-    NtfsVolume volume{temp.Path()};
+    NtfsVolume volume;
 };
 
 TEST_F(NtfsSecurityTest, TheRawDescriptorIsHandedOutWithTheRequestedParts) {
