@@ -2,13 +2,10 @@
 #include "common/Vector.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <cstdint>
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 
+#include "tests/common/AddressSpaceLimitSupport.h"
 #include "tests/common/Thrown.h"
 
 // A refused allocation must come back as null under the sanitizers too, as it
@@ -19,37 +16,14 @@ extern "C" __attribute__((visibility("default"), used)) const char* __asan_defau
 
 namespace {
 
-// Bytes of address space the process has mapped now.
-uint64_t MappedBytes() {
-    unsigned long pages = 0;
-    FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm != nullptr) {
-        if (std::fscanf(statm, "%lu", &pages) != 1)
-            pages = 0;
-        std::fclose(statm);
-    }
-    return static_cast<uint64_t>(pages) * sysconf(_SC_PAGESIZE);
-}
-
 // What `operation` throws while the process may map only 64 MiB more than it
 // has now, so that a big allocation is refused for real.
 template <typename Operation>
 std::string ThrownUnderAddressLimit(Operation operation) {
-    rlimit saved;
-    if (getrlimit(RLIMIT_AS, &saved) != 0)
-        return "getrlimit failed";
-    uint64_t mapped = MappedBytes();
-    if (mapped == 0)
-        return "cannot read /proc/self/statm";
-    rlimit limited = saved;
-    limited.rlim_cur = static_cast<rlim_t>(mapped + (64u << 20));
-    if (saved.rlim_cur != RLIM_INFINITY && saved.rlim_cur < limited.rlim_cur)
-        limited.rlim_cur = saved.rlim_cur;
-    if (setrlimit(RLIMIT_AS, &limited) != 0)
-        return "setrlimit failed";
-    std::string thrown = ThrownText(operation);
-    setrlimit(RLIMIT_AS, &saved);
-    return thrown;
+    AddressSpaceLimit limit(64u << 20);
+    if (!limit.Failure().empty())
+        return limit.Failure();
+    return ThrownText(operation);
 }
 
 TEST(OutOfMemory, AStringKeepsItsTextWhenTheAllocatorRefuses) {

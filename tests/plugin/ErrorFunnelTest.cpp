@@ -1,8 +1,6 @@
 #include "plugin/ErrorFunnel.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <new>
@@ -10,6 +8,7 @@
 
 #include "common/ErrorNumbers.h"
 #include "common/StringBase.h"
+#include "tests/common/AddressSpaceLimitSupport.h"
 #include "tests/plugin/CoreHostSupport.h"
 
 // The out-of-memory case needs a refused allocation to come back as null
@@ -90,33 +89,16 @@ TEST_F(ErrorFunnelTest, AnEntryWithoutResultShowsTheErrorAndReturns) {
     EXPECT_EQ(ShownLine(), "GetOpenPluginInfo: String: Index Error");
 }
 
-// Bytes of address space the process has mapped now.
-rlim_t MappedBytes() {
-    unsigned long pages = 0;
-    FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm != nullptr) {
-        if (std::fscanf(statm, "%lu", &pages) != 1)
-            pages = 0;
-        std::fclose(statm);
-    }
-    return static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
-}
-
 TEST_F(ErrorFunnelTest, WithoutMemoryForTheLineTheEntryNameIsShownAlone) {
     // A text too big for the memory left: building the line fails, and the
     // user still learns which operation went wrong.
     std::string huge(32u << 20, 'x');
-    rlimit saved;
-    ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
-    rlim_t mapped = MappedBytes();
-    ASSERT_NE(mapped, 0u);
-    rlimit limited = saved;
-    limited.rlim_cur = mapped + (8u << 20);
-    if (saved.rlim_cur != RLIM_INFINITY && saved.rlim_cur < limited.rlim_cur)
-        GTEST_SKIP() << "the address space is limited already";
-    ASSERT_EQ(setrlimit(RLIMIT_AS, &limited), 0);
-    int result = ErrorFunnel("GetFiles", 0, [&]() -> int { throw huge.c_str(); });
-    setrlimit(RLIMIT_AS, &saved);
+    int result = -1;
+    {
+        AddressSpaceLimit limit(8u << 20);
+        if (!limit.Failure().empty()) GTEST_SKIP() << limit.Failure();
+        result = ErrorFunnel("GetFiles", 0, [&]() -> int { throw huge.c_str(); });
+    }
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ShownLine(), "GetFiles");
 }
