@@ -45,7 +45,8 @@ check: deps
 	$(MAKE) linux asan windows
 	$(MAKE) test test-asan
 
-demo: $(BUILD)/CMakeCache.txt
+demo: deps
+	$(MAKE) $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target morvex morvex_cli
 	scripts/demo.sh $(BUILD)
 
