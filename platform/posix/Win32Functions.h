@@ -2,7 +2,7 @@
 // Each behaves as its Windows namesake: same results, same GetLastError codes.
 #pragma once
 
-#include "Win32Types.h"
+#include "platform/posix/Win32Types.h"
 
 #if defined(MORVEX_WIN32_BUILDING)
 #define WIN32_LAYER_API __attribute__((visibility("default")))

@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "tests/common/TempDrive.h"
 
 namespace {

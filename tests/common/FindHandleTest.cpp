@@ -7,7 +7,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "tests/common/TempDrive.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "tests/common/TempDrive.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/core/FaultInjection.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "tests/platform/TempDirectorySupport.h"
 
 namespace {

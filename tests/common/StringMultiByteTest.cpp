@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/CodePages.h"
+#include "platform/posix/text/CodePages.h"
 #include "tests/common/Thrown.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/posix/DriveMap.h"
+#include "platform/posix/files/DriveMap.h"
 #include "tests/platform/TempDirectorySupport.h"
 
 class TempDrive {

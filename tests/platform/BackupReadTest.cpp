@@ -3,9 +3,9 @@
 // values that change under a reading, substituted bytes and injected faults.
 #include "MappedDriveSupport.h"
 
-#include "platform/posix/BackupControl.h"
-#include "platform/posix/FaultInjection.h"
-#include "platform/posix/SecurityPrivilege.h"
+#include "platform/posix/backup/BackupControl.h"
+#include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/security/SecurityPrivilege.h"
 
 #include <cerrno>
 #include <cstring>

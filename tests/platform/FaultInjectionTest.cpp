@@ -1,4 +1,4 @@
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/core/FaultInjection.h"
 
 #include <gtest/gtest.h>
 

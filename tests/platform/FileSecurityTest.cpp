@@ -3,11 +3,11 @@
 // descriptors, and raw NTFS descriptors on a volume mounted with ntfs-3g.
 #include "MappedDriveSupport.h"
 
-#include "platform/posix/DriveMap.h"
+#include "platform/posix/files/DriveMap.h"
 #include "tests/ntfs/NtfsVolumeSupport.h"
-#include "platform/posix/FaultInjection.h"
-#include "platform/posix/SecurityDescriptor.h"
-#include "platform/posix/SecurityPrivilege.h"
+#include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/security/SecurityDescriptor.h"
+#include "platform/posix/security/SecurityPrivilege.h"
 
 #include <cerrno>
 #include <cstring>

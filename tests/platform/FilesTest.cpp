@@ -2,7 +2,7 @@
 // of a mapped drive.
 #include "MappedDriveSupport.h"
 
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/core/FaultInjection.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

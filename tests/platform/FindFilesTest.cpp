@@ -1,9 +1,9 @@
 // FindFirstFileA and FindClose on a mapped drive.
 #include "MappedDriveSupport.h"
 
-#include "platform/posix/CodePages.h"
-#include "platform/posix/DriveMap.h"
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/text/CodePages.h"
+#include "platform/posix/files/DriveMap.h"
+#include "platform/posix/core/FaultInjection.h"
 
 #include <chrono>
 #include <fcntl.h>

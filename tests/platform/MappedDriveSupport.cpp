@@ -1,8 +1,8 @@
 #include "MappedDriveSupport.h"
 
-#include "platform/posix/CodePages.h"
-#include "platform/posix/DriveMap.h"
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/text/CodePages.h"
+#include "platform/posix/files/DriveMap.h"
+#include "platform/posix/core/FaultInjection.h"
 
 MappedDriveTest::MappedDriveTest() : ansiPage_(GetACP()) {
     mvx::ClearFaults();

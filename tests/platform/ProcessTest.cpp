@@ -1,5 +1,5 @@
 // The current process and its token handles.
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "platform/win32.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/posix/CodePages.h"
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/text/CodePages.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "TempDirectorySupport.h"
 
 #include <gtest/gtest.h>

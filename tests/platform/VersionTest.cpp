@@ -1,6 +1,6 @@
 // GetVersionExA and its test control.
-#include "platform/posix/FaultInjection.h"
-#include "platform/posix/VersionControl.h"
+#include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/VersionControl.h"
 #include "platform/win32.h"
 
 #include <cstring>

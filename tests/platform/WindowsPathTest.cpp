@@ -2,7 +2,7 @@
 // and how names reach Linux files through the drive map.
 #include "MappedDriveSupport.h"
 
-#include "platform/posix/DriveMap.h"
+#include "platform/posix/files/DriveMap.h"
 
 #include <unistd.h>
 

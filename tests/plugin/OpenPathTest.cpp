@@ -10,9 +10,9 @@
 
 #include "host/PluginSession.h"
 #include "host/ScriptedUi.h"
-#include "platform/posix/DriveMap.h"
-#include "platform/posix/FaultInjection.h"
-#include "platform/posix/VersionControl.h"
+#include "platform/posix/files/DriveMap.h"
+#include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/VersionControl.h"
 #include "plugin/MessageNumbers.h"
 #include "tests/platform/MappedDriveSupport.h"
 #include "tests/plugin/CoreHostSupport.h"

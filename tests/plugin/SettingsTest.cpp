@@ -9,7 +9,7 @@
 
 #include "host/PluginSession.h"
 #include "host/ScriptedUi.h"
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "platform/win32.h"
 #include "plugin/MessageNumbers.h"
 #include "tests/plugin/CoreHostSupport.h"

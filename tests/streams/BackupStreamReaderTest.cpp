@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/posix/BackupControl.h"
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/backup/BackupControl.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "streams/BackupFile.h"
 #include "tests/platform/MappedDriveSupport.h"
 #include "tests/streams/StreamHeaders.h"

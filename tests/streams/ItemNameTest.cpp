@@ -5,8 +5,8 @@
 #include <string>
 
 #include "common/ErrorNumbers.h"
-#include "platform/posix/CodePages.h"
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/text/CodePages.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "streams/StreamKind.h"
 #include "streams/StreamName.h"
 #include "tests/common/Thrown.h"

@@ -12,9 +12,9 @@
 
 #include "common/ErrorNumbers.h"
 #include "common/FindHandle.h"
-#include "platform/posix/BackupControl.h"
-#include "platform/posix/CodePages.h"
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/backup/BackupControl.h"
+#include "platform/posix/text/CodePages.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "tests/common/Thrown.h"
 #include "tests/platform/MappedDriveSupport.h"
 #include "tests/streams/StreamHeaders.h"

@@ -1,0 +1,113 @@
+#include "platform/posix/backup/BackupStreams.h"
+
+#include "platform/posix/text/CodePages.h"
+#include "platform/posix/core/ErrnoMapping.h"
+#include "platform/posix/files/ExtendedAttributes.h"
+#include "platform/posix/security/FileSecurityDescriptor.h"
+#include "platform/posix/core/LittleEndian.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace mvx {
+namespace {
+
+BackupStream FailedStream(DWORD id, DWORD failure) {
+    BackupStream stream;
+    stream.id = id;
+    stream.failure = failure;
+    return stream;
+}
+
+// Adds the stream kept in attribute `name` when the file has one.
+void AddAttributeStream(const AttributeFile& file, DWORD id, const std::string& name,
+                        std::u16string streamName, std::vector<BackupStream>& streams) {
+    bool present = false;
+    size_t size = 0;
+    const DWORD error = QueryAttributeSize(file, name, present, size);
+    if (error != NO_ERROR) {
+        streams.push_back(FailedStream(id, error));
+        return;
+    }
+    if (!present) return;
+    BackupStream stream;
+    stream.id = id;
+    stream.size = size;
+    stream.name = std::move(streamName);
+    stream.source = StreamSource::Attribute;
+    stream.attribute = name;
+    streams.push_back(std::move(stream));
+}
+
+void AddSecurityStream(const AttributeFile& file, std::vector<BackupStream>& streams) {
+    std::string descriptor;
+    const DWORD error = ReadFileSecurity(file, BackupSecurityParts(), descriptor);
+    if (error != NO_ERROR) {
+        streams.push_back(FailedStream(BACKUP_SECURITY_DATA, error));
+        return;
+    }
+    BackupStream stream;
+    stream.id = BACKUP_SECURITY_DATA;
+    stream.attributes = STREAM_CONTAINS_SECURITY;
+    stream.size = descriptor.size();
+    stream.held = std::move(descriptor);
+    streams.push_back(std::move(stream));
+}
+
+// A name that is not UTF-8 has no UTF-16 form. Changing it would show a
+// stream that does not exist, and leaving it out would lose it from the
+// backup without a word, so reading fails when it comes to that stream.
+void AddAlternateStream(const AttributeFile& file, const std::string& name,
+                        std::vector<BackupStream>& streams) {
+    std::u16string wide;
+    if (!Utf8ToUtf16(":" + name + ":$DATA", wide)) {
+        streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, ERROR_NO_UNICODE_TRANSLATION));
+        return;
+    }
+    AddAttributeStream(file, BACKUP_ALTERNATE_DATA, "user." + name, std::move(wide), streams);
+}
+
+void AddAlternateStreams(const AttributeFile& file, std::vector<BackupStream>& streams) {
+    std::vector<std::string> names;
+    const DWORD error = ListUserAttributes(file, names);
+    if (error != NO_ERROR) {
+        streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, error));
+        return;
+    }
+    for (const std::string& name : names) AddAlternateStream(file, name, streams);
+}
+
+}  // namespace
+
+DWORD ListBackupStreams(int fd, bool withSecurity, std::vector<BackupStream>& streams) {
+    const AttributeFile file = AttributeFile::OfDescriptor(fd);
+    struct stat64 status;
+    if (file.Status(status) != 0) return ErrorFromErrno(errno);
+    streams.clear();
+    if (S_ISREG(status.st_mode)) {
+        BackupStream data;
+        data.id = BACKUP_DATA;
+        data.size = static_cast<ULONGLONG>(status.st_size);
+        data.source = StreamSource::FileData;
+        streams.push_back(std::move(data));
+    }
+    AddAttributeStream(file, BACKUP_EA_DATA, "system.ntfs_ea", u"", streams);
+    if (withSecurity) AddSecurityStream(file, streams);
+    AddAlternateStreams(file, streams);
+    AddAttributeStream(file, BACKUP_OBJECT_ID, "system.ntfs_object_id", u"", streams);
+    AddAttributeStream(file, BACKUP_REPARSE_DATA, "system.ntfs_reparse_data", u"", streams);
+    return NO_ERROR;
+}
+
+std::string StreamHeader(const BackupStream& stream) {
+    std::string header;
+    AppendDword(header, stream.id);
+    AppendDword(header, stream.attributes);
+    AppendDword(header, static_cast<DWORD>(stream.size));
+    AppendDword(header, static_cast<DWORD>(stream.size >> 32));
+    AppendDword(header, static_cast<DWORD>(stream.name.size() * 2));
+    for (char16_t unit : stream.name) AppendWord(header, static_cast<WORD>(unit));
+    return header;
+}
+
+}  // namespace mvx

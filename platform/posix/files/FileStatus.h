@@ -1,0 +1,34 @@
+// What Windows reports about a file (attributes, times, size, identity),
+// taken from statx.
+#pragma once
+
+#include "platform/posix/files/ShareAccess.h"
+#include "platform/posix/Win32Types.h"
+
+#include <string>
+
+namespace mvx {
+
+struct FileStatus {
+    bool isDirectory = false;
+    DWORD attributes = 0;
+    FILETIME
+        creationTime{};  // the birth time where the file system keeps one, else the change time
+    FILETIME lastAccessTime{};
+    FILETIME lastWriteTime{};
+    ULONGLONG size = 0;  // 0 for a directory, as Windows reports it
+    FileIdentity identity;
+};
+
+// The status of the file `path` names, following symbolic links. False with
+// errno set.
+bool QueryPathStatus(const std::string& path, FileStatus& status);
+
+// As QueryPathStatus, but a symbolic link whose target is missing is still
+// an entry of its directory and reports itself.
+bool QueryEntryStatus(const std::string& path, FileStatus& status);
+
+// The status of an open descriptor. False with errno set.
+bool QueryDescriptorStatus(int fd, FileStatus& status);
+
+}  // namespace mvx

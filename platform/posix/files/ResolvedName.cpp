@@ -1,0 +1,70 @@
+#include "platform/posix/files/ResolvedName.h"
+
+#include "platform/posix/text/AnsiNames.h"
+#include "platform/posix/files/DriveMap.h"
+#include "platform/posix/Win32Functions.h"
+#include "platform/posix/files/WindowsPath.h"
+
+#include <strings.h>
+
+namespace mvx {
+namespace {
+
+bool Fail(DWORD error) {
+    SetLastError(error);
+    return false;
+}
+
+// "file:stream", "file:stream:$DATA" or "file::$DATA" (the file's own data).
+// A colon anywhere but in the last component is not a valid name.
+bool SplitStream(std::string& rest, ResolvedName& out) {
+    const std::string::size_type colon = rest.find(':');
+    if (colon == std::string::npos) return true;
+    if (rest.find('\\', colon) != std::string::npos) return Fail(ERROR_INVALID_NAME);
+    std::string stream = rest.substr(colon + 1);
+    const std::string::size_type typeColon = stream.find(':');
+    if (typeColon != std::string::npos) {
+        if (strcasecmp(stream.c_str() + typeColon + 1, "$DATA") != 0)
+            return Fail(ERROR_INVALID_NAME);
+        stream.erase(typeColon);
+    } else if (stream.empty()) {
+        return Fail(ERROR_INVALID_NAME);
+    }
+    rest.erase(colon);
+    out.stream = stream;
+    out.hasStream = !stream.empty();
+    return true;
+}
+
+}  // namespace
+
+bool ResolveFullPath(const std::string& full, ResolvedName& out) {
+    if (ClassifyPath(full) != PathKind::DriveAbsolute) return Fail(ERROR_BAD_NETPATH);
+    std::string root;
+    if (!DriveRoot(full[0], root)) return Fail(ERROR_PATH_NOT_FOUND);
+    std::string rest = full.substr(3);
+    ResolvedName resolved;
+    if (!SplitStream(rest, resolved)) return false;
+    for (char& c : rest)
+        if (c == '\\') c = '/';
+    resolved.path = root + "/" + rest;
+    out = resolved;
+    return true;
+}
+
+bool ResolveUtf8Name(const std::string& name, ResolvedName& out) {
+    if (name.empty()) return Fail(ERROR_PATH_NOT_FOUND);
+    const PathKind kind = ClassifyPath(name);
+    if (kind == PathKind::Unc || kind == PathKind::LocalDevice || kind == PathKind::RootLocalDevice)
+        return Fail(ERROR_BAD_NETPATH);
+    std::string full;
+    return MakeFullPath(name, full) && ResolveFullPath(full, out);
+}
+
+bool ResolveName(LPCSTR name, ResolvedName& out) {
+    if (!name) return Fail(ERROR_INVALID_PARAMETER);
+    std::string utf8;
+    return AnsiNameToUtf8(name, utf8) && ResolveUtf8Name(utf8, out);
+}
+
+}  // namespace mvx

@@ -1,0 +1,142 @@
+#include "platform/posix/files/WindowsPath.h"
+
+#include "platform/posix/files/DriveMap.h"
+
+#include <vector>
+
+namespace mvx {
+namespace {
+
+std::string WithBackslashes(std::string text) {
+    for (char& c : text)
+        if (c == '/') c = '\\';
+    return text;
+}
+
+char UpperDriveLetter(char letter) {
+    return letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+}
+
+std::string DriveOf(char letter) { return std::string(1, UpperDriveLetter(letter)) + ":"; }
+
+// Windows drops trailing dots and spaces from the last component only: a
+// directory whose name ends in a space is still reachable through "name \".
+void TrimDotsAndSpaces(std::string& component) {
+    std::string::size_type end = component.find_last_not_of(". ");
+    component.erase(end == std::string::npos ? 0 : end + 1);
+}
+
+// The components of `rest` after resolving "." and "..", which never climb
+// above the root; `trailing` says whether the result ends in a separator.
+std::vector<std::string> ResolveComponents(const std::string& rest, bool& trailing) {
+    std::vector<std::string> parts;
+    bool lastWasName = false;
+    std::string::size_type i = 0;
+    while (i < rest.size()) {
+        if (IsSeparator(rest[i])) {
+            ++i;
+            continue;
+        }
+        std::string::size_type end = i;
+        while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+        std::string component = rest.substr(i, end - i);
+        lastWasName = component != "." && component != "..";
+        if (component == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (lastWasName) {
+            parts.push_back(component);
+        }
+        i = end;
+    }
+    trailing = !rest.empty() && IsSeparator(rest.back());
+    if (!trailing && lastWasName) {
+        TrimDotsAndSpaces(parts.back());
+        if (parts.back().empty()) {
+            parts.pop_back();
+            trailing = true;
+        }
+    }
+    return parts;
+}
+
+// Drive and device roots always end in a separator; a share only when
+// something follows it or the name ended in one.
+std::string Assemble(const std::string& root, const std::string& rest, bool separatorAfterRoot) {
+    bool trailing = false;
+    std::vector<std::string> parts = ResolveComponents(rest, trailing);
+    std::string full = root;
+    if (separatorAfterRoot || !parts.empty() || trailing) full += '\\';
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) full += '\\';
+        full += parts[i];
+    }
+    if (trailing && !parts.empty()) full += '\\';
+    return full;
+}
+
+// \\server\share is the root of a UNC name; ".." stops there.
+std::string AssembleUnc(const std::string& name) {
+    std::string::size_type end = 2;
+    for (int component = 0; component < 2 && end != std::string::npos; ++component) {
+        if (component > 0) ++end;
+        while (end < name.size() && !IsSeparator(name[end])) ++end;
+        if (end >= name.size()) end = std::string::npos;
+    }
+    if (end == std::string::npos) return WithBackslashes(name);
+    return Assemble(WithBackslashes(name.substr(0, end)), name.substr(end), false);
+}
+
+// `name` continued from a full directory path; an empty rest names the
+// directory itself, without a trailing separator.
+bool Continue(const std::string& directory, const std::string& rest, std::string& full) {
+    if (rest.empty()) {
+        full = directory;
+        return true;
+    }
+    return MakeFullPath(directory + "\\" + rest, full);
+}
+
+}  // namespace
+
+PathKind ClassifyPath(const std::string& name) {
+    if (!name.empty() && IsSeparator(name[0])) {
+        if (name.size() < 2 || !IsSeparator(name[1])) return PathKind::Rooted;
+        if (name.size() >= 3 && (name[2] == '.' || name[2] == '?')) {
+            if (name.size() == 3) return PathKind::RootLocalDevice;
+            if (IsSeparator(name[3])) return PathKind::LocalDevice;
+        }
+        return PathKind::Unc;
+    }
+    if (name.size() >= 2 && name[1] == ':')
+        return name.size() >= 3 && IsSeparator(name[2]) ? PathKind::DriveAbsolute
+                                                        : PathKind::DriveRelative;
+    return PathKind::Relative;
+}
+
+bool MakeFullPath(const std::string& name, std::string& full) {
+    if (name.empty()) return false;
+    switch (ClassifyPath(name)) {
+    case PathKind::DriveAbsolute:
+        full = Assemble(DriveOf(name[0]), name.substr(3), true);
+        return true;
+    case PathKind::DriveRelative:
+        return Continue(DriveDirectory(UpperDriveLetter(name[0])), name.substr(2), full);
+    case PathKind::Relative:
+        return Continue(CurrentDirectory(), name, full);
+    case PathKind::Rooted:
+        full = Assemble(DriveOf(CurrentDirectory()[0]), name.substr(1), true);
+        return true;
+    case PathKind::Unc:
+        full = AssembleUnc(name);
+        return true;
+    case PathKind::LocalDevice:
+        full = Assemble(WithBackslashes(name.substr(0, 3)), name.substr(4), true);
+        return true;
+    case PathKind::RootLocalDevice:
+        full = WithBackslashes(name) + "\\";
+        return true;
+    }
+    return false;
+}
+
+}  // namespace mvx

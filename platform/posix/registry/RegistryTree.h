@@ -1,0 +1,63 @@
+// The registry in memory: a tree of keys, each with its values and sub-keys in
+// the order they were made, names kept in the case they were made with and
+// found without regard to case.
+#pragma once
+
+#include "platform/posix/Win32Types.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mvx {
+
+struct RegistryValue {
+    std::string name;  // UTF-8; empty for the key's default value
+    DWORD type = REG_NONE;
+    // A text value (REG_SZ only) holds its string as UTF-8 without the
+    // terminator, so it reads back in whatever ANSI page the reader uses.
+    // Every other value holds the bytes exactly as they were stored.
+    bool text = false;
+    std::string data;
+
+    bool operator==(const RegistryValue& other) const;
+};
+
+class RegistryKey {
+public:
+    explicit RegistryKey(std::string name) : name_(std::move(name)) {}
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    const std::string& Name() const { return name_; }
+    const std::vector<RegistryValue>& Values() const { return values_; }
+    const std::vector<std::unique_ptr<RegistryKey>>& SubKeys() const { return subKeys_; }
+
+    const RegistryKey* FindSubKey(const std::string& name) const;
+    RegistryKey* FindSubKey(const std::string& name);
+    // The sub-key of that name, made when missing; `created` tells which.
+    RegistryKey& ProvideSubKey(const std::string& name, bool& created);
+
+    const RegistryValue* FindValue(const std::string& name) const;
+    // Stores the value under its name, keeping the case of a name already
+    // there. Returns whether anything changed.
+    bool SetValue(RegistryValue value);
+
+    // Forgets every value and sub-key.
+    void Clear();
+
+private:
+    std::string name_;
+    std::vector<RegistryValue> values_;
+    std::vector<std::unique_ptr<RegistryKey>> subKeys_;
+};
+
+// The key at `path` below `root`, or null when a key on the way is missing.
+const RegistryKey* FindKey(const RegistryKey& root, const std::vector<std::string>& path);
+RegistryKey* FindKey(RegistryKey& root, const std::vector<std::string>& path);
+
+// The key at `path` below `root`, making every missing key on the way;
+// `created` tells whether the last one was made.
+RegistryKey& ProvideKey(RegistryKey& root, const std::vector<std::string>& path, bool& created);
+
+}  // namespace mvx
