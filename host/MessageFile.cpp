@@ -68,7 +68,7 @@ MessageFile MessageFile::Load(const std::string& path) {
 }
 
 MessageFile MessageFile::LoadDefault() {
-    return Load(FindBuildFile("lang/morvex_en.lng"));
+    return Load(FindBuildFile("lang/en.msg"));
 }
 
 const char* MessageFile::Text(int number) const {

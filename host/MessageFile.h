@@ -1,5 +1,5 @@
 // The texts of a plug-in's messages, by number, as the host shows them.
-// The file format is described at the top of lang/morvex_en.lng.
+// The file format is described at the top of lang/en.msg.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@ class MessageFile {
 public:
     // Throws std::runtime_error naming the file and line of the first fault.
     static MessageFile Load(const std::string& path);
-    // lang/morvex_en.lng as the build placed it (see BuildLocation.h).
+    // lang/en.msg as the build placed it (see BuildLocation.h).
     static MessageFile LoadDefault();
 
     // Text of message `number`, or null when the file has none.

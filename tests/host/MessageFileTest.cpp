@@ -109,10 +109,10 @@ TEST_F(MessageFileParsing, RefusesFaultsNamingFileAndLine) {
 
 TEST(MessageFile, AMissingFileIsRefusedWithItsPath) {
     try {
-        MessageFile::Load("/nonexistent/morvex_en.lng");
+        MessageFile::Load("/nonexistent/en.msg");
         FAIL() << "loaded a missing file";
     } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "cannot read message file /nonexistent/morvex_en.lng");
+        EXPECT_STREQ(error.what(), "cannot read message file /nonexistent/en.msg");
     }
 }
 
