@@ -2,6 +2,7 @@
 // POSIX owners, modes and ACLs, the parts and the size protocol, damaged raw
 // descriptors, and raw NTFS descriptors on a volume mounted with ntfs-3g.
 #include "MappedDriveSupport.h"
+#include "SecurityBytesSupport.h"
 
 #include "platform/posix/files/DriveMap.h"
 #include "tests/ntfs/NtfsVolumeSupport.h"
@@ -10,64 +11,23 @@
 #include "platform/posix/security/SecurityPrivilege.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sys/xattr.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace {
 
 // Rights as Windows spells them for files.
-constexpr DWORD kRead = 0x120089;        // FILE_GENERIC_READ
-constexpr DWORD kWrite = 0x120116;       // FILE_GENERIC_WRITE
-constexpr DWORD kExecute = 0x1200A0;     // FILE_GENERIC_EXECUTE
-constexpr DWORD kDeleteChild = 0x40;     // FILE_DELETE_CHILD
-constexpr DWORD kOwnerExtra = 0x1F0180;  // standard rights and attributes
+constexpr DWORD kRead = 0x120089;     // FILE_GENERIC_READ
+constexpr DWORD kWrite = 0x120116;    // FILE_GENERIC_WRITE
+constexpr DWORD kExecute = 0x1200A0;  // FILE_GENERIC_EXECUTE
+constexpr DWORD kAll = 0x1F01FF;      // FILE_ALL_ACCESS, for rwx
 const DWORD kStale = 0xDEAD;
-
-// Little-endian pieces of the binary layout, written out independently of the layer.
-std::string Word(unsigned value) {
-    return {static_cast<char>(value), static_cast<char>(value >> 8)};
-}
-std::string Dword(DWORD value) { return Word(value & 0xFFFF) + Word(value >> 16); }
-
-std::string Sid(BYTE authority, std::vector<DWORD> subs) {
-    std::string sid{1, static_cast<char>(subs.size()), 0, 0, 0, 0, 0, static_cast<char>(authority)};
-    for (DWORD sub : subs) sid += Dword(sub);
-    return sid;
-}
-
-std::string UserSid(DWORD uid) { return Sid(22, {1, uid}); }
-std::string GroupSid(DWORD gid) { return Sid(22, {2, gid}); }
-const std::string kEveryone = Sid(1, {0});
-
-std::string Ace(BYTE type, BYTE flags, DWORD mask, const std::string& sid) {
-    return std::string{static_cast<char>(type), static_cast<char>(flags)} +
-           Word(8 + static_cast<unsigned>(sid.size())) + Dword(mask) + sid;
-}
-
-std::string Acl(const std::vector<std::string>& aces) {
-    std::string body;
-    for (const std::string& ace : aces) body += ace;
-    return std::string{2, 0} + Word(8 + static_cast<unsigned>(body.size())) +
-           Word(static_cast<unsigned>(aces.size())) + Word(0) + body;
-}
-
-// A self-relative descriptor laid out as SACL, DACL, owner, group.
-std::string Descriptor(unsigned control, const std::string& sacl, const std::string& dacl,
-                       const std::string& owner, const std::string& group) {
-    DWORD at = 20;
-    auto place = [&at](const std::string& part) {
-        const DWORD offset = part.empty() ? 0 : at;
-        at += static_cast<DWORD>(part.size());
-        return offset;
-    };
-    const DWORD saclAt = place(sacl), daclAt = place(dacl), ownerAt = place(owner),
-                groupAt = place(group);
-    return std::string{1, 0} + Word(control) + Dword(ownerAt) + Dword(groupAt) + Dword(saclAt) +
-           Dword(daclAt) + sacl + dacl + owner + group;
-}
 
 // The descriptor by the two-call protocol, or "<error N>".
 std::string Security(const char* name, SECURITY_INFORMATION parts) {
@@ -100,12 +60,14 @@ protected:
     }
 };
 
-// The descriptor of a POSIX file with owner `ids.first`, group `ids.second`
-// and the owner, group and everyone masks given (0: no entry).
-std::string PosixDescriptor(std::pair<DWORD, DWORD> ids, DWORD owner, DWORD group, DWORD everyone) {
-    std::vector<std::string> aces = {Ace(0, 0, owner, UserSid(ids.first))};
+// The descriptor of a POSIX file with owner `ids.first`, group `ids.second`,
+// the deny entries given, and the owner, group and everyone masks given (0:
+// no entry).
+std::string PosixDescriptor(std::pair<DWORD, DWORD> ids, DWORD owner, DWORD group, DWORD everyone,
+                            std::vector<std::string> aces = {}) {
+    if (owner) aces.push_back(Ace(0, 0, owner, UserSid(ids.first)));
     if (group) aces.push_back(Ace(0, 0, group, GroupSid(ids.second)));
-    if (everyone) aces.push_back(Ace(0, 0, everyone, kEveryone));
+    if (everyone) aces.push_back(Ace(0, 0, everyone, Everyone()));
     return Descriptor(0x8004, "", Acl(aces), UserSid(ids.first), GroupSid(ids.second));
 }
 
@@ -115,18 +77,22 @@ TEST_F(FileSecurityTest, DescribesAPosixFileByItsOwnerGroupAndMode) {
         mode_t mode;
         bool directory;
         DWORD owner, group, everyone;
+        DWORD ownerDenied, groupDenied;
     };
     const Case cases[] = {
-        {"a", 0640, false, kRead | kWrite | kOwnerExtra, kRead, 0},
-        {"b", 0750, false, kRead | kWrite | kExecute | kOwnerExtra, kRead | kExecute, 0},
-        {"c", 0017, false, kOwnerExtra, kExecute, kRead | kWrite | kExecute},
-        {"d", 0730, true, kRead | kWrite | kExecute | kDeleteChild | kOwnerExtra,
-         kWrite | kDeleteChild | kExecute, 0},
+        {"a", 0640, false, kRead | kWrite, kRead, 0, 0, 0},
+        {"b", 0750, false, kAll, kRead | kExecute, 0, 0, 0},
+        {"c", 0017, false, 0, kExecute, kAll, kAll, kAll & ~kExecute},
+        {"d", 0730, true, kAll, kWrite | kExecute, 0, 0, 0},
     };
     for (const Case& c : cases) {
         const auto ids = AddOwnedFile(c.name, c.mode, c.directory);
         const std::string name = std::string("D:\\") + c.name;
-        EXPECT_EQ(Security(name.c_str(), 7), PosixDescriptor(ids, c.owner, c.group, c.everyone))
+        std::vector<std::string> denies;
+        if (c.ownerDenied) denies.push_back(Ace(1, 0, c.ownerDenied, UserSid(ids.first)));
+        if (c.groupDenied) denies.push_back(Ace(1, 0, c.groupDenied, GroupSid(ids.second)));
+        EXPECT_EQ(Security(name.c_str(), 7),
+                  PosixDescriptor(ids, c.owner, c.group, c.everyone, denies))
             << c.name;
     }
 }
@@ -143,9 +109,9 @@ TEST_F(FileSecurityTest, NamedEntriesOfThePosixAclAppearWithTheMaskApplied) {
     if (setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
         GTEST_SKIP() << "POSIX ACLs are not supported under " << temp.Path() << ": "
                      << std::strerror(errno);
-    const std::string dacl = Acl(
-        {Ace(0, 0, kRead | kWrite | kOwnerExtra, UserSid(ids.first)), Ace(0, 0, kRead, UserSid(42)),
-         Ace(0, 0, kRead, GroupSid(ids.second)), Ace(0, 0, kRead, GroupSid(43))});
+    const std::string dacl =
+        Acl({Ace(0, 0, kRead | kWrite, UserSid(ids.first)), Ace(0, 0, kRead, UserSid(42)),
+             Ace(0, 0, kRead, GroupSid(ids.second)), Ace(0, 0, kRead, GroupSid(43))});
     EXPECT_EQ(Security("D:\\f", 7),
               Descriptor(0x8004, "", dacl, UserSid(ids.first), GroupSid(ids.second)));
 }
@@ -157,8 +123,134 @@ TEST_F(FileSecurityTest, ReturnsOnlyTheRequestedParts) {
               Descriptor(0x8000, "", "", UserSid(ids.first), ""));
     EXPECT_EQ(Security("D:\\f", GROUP_SECURITY_INFORMATION),
               Descriptor(0x8000, "", "", "", GroupSid(ids.second)));
-    const std::string dacl = Acl({Ace(0, 0, kRead | kWrite | kOwnerExtra, UserSid(ids.first))});
+    const std::string dacl = Acl({Ace(0, 0, kRead | kWrite, UserSid(ids.first))});
     EXPECT_EQ(Security("D:\\f", DACL_SECURITY_INFORMATION), Descriptor(0x8004, "", dacl, "", ""));
+}
+
+std::string Allow(DWORD mask, const std::string& sid, BYTE flags = 0) {
+    return Ace(0, flags, mask, sid);
+}
+std::string Deny(DWORD mask, const std::string& sid, BYTE flags = 0) {
+    return Ace(1, flags, mask, sid);
+}
+
+// A POSIX ACL as the kernel stores it: version 2, then (tag, permissions, id)
+// entries. Tags: owner 1, user 2, group 4, named group 8, mask 0x10, other 0x20.
+std::string PosixAcl(const std::vector<std::vector<DWORD>>& entries) {
+    std::string acl = Dword(2);
+    for (const std::vector<DWORD>& entry : entries)
+        acl += Word(entry[0]) + Word(entry[1]) + Dword(entry[2]);
+    return acl;
+}
+
+// No class may read more rights than POSIX gives it: where a class that also
+// covers it (groups cover users, everyone covers all) has more, a deny entry
+// for the difference comes before every allow entry.
+TEST_F(FileSecurityTest, ModesReadTheSameToWindowsAsToPosix) {
+    const DWORD rw = kRead | kWrite;
+    enum Who { kOwner, kGroup, kWorld };
+    struct Entry {
+        BYTE type;  // 0 allow, 1 deny
+        DWORD mask;
+        Who who;
+    };
+    const std::pair<mode_t, std::vector<Entry>> cases[] = {
+        {0777, {{0, kAll, kOwner}, {0, kAll, kGroup}, {0, kAll, kWorld}}},
+        {0700, {{0, kAll, kOwner}}},
+        {0640, {{0, rw, kOwner}, {0, kRead, kGroup}}},
+        {0604, {{1, kRead, kGroup}, {0, rw, kOwner}, {0, kRead, kWorld}}},
+        {0460, {{1, rw & ~kRead, kOwner}, {0, kRead, kOwner}, {0, rw, kGroup}}},
+        {0007, {{1, kAll, kOwner}, {1, kAll, kGroup}, {0, kAll, kWorld}}},
+        {0000, {}},
+    };
+    for (const auto& c : cases) {
+        const std::string name = "f" + std::to_string(c.first);
+        const auto ids = AddOwnedFile(name, c.first);
+        const std::string sids[] = {UserSid(ids.first), GroupSid(ids.second), Everyone()};
+        std::vector<std::string> aces;
+        for (const Entry& entry : c.second)
+            aces.push_back(Ace(entry.type, 0, entry.mask, sids[entry.who]));
+        EXPECT_EQ(Security(("D:\\" + name).c_str(), 7),
+                  Descriptor(0x8004, "", Acl(aces), sids[kOwner], sids[kGroup]))
+            << std::oct << c.first;
+    }
+}
+
+TEST_F(FileSecurityTest, NamedEntriesGetDenyEntriesByTheSameRules) {
+    const auto ids = AddOwnedFile("f", 0640);
+    // Owner r--, user 42 rw-, group ---, group 43 rwx, mask rw-, other r-x.
+    const std::string acl = PosixAcl(
+        {{1, 4, ~0u}, {2, 6, 42}, {4, 0, ~0u}, {8, 7, 43}, {0x10, 6, ~0u}, {0x20, 5, ~0u}});
+    ASSERT_EQ(
+        setxattr(temp.PathOf("f").c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0), 0)
+        << std::strerror(errno);
+    const DWORD rw = kRead | kWrite, rx = kRead | kExecute;
+    const std::string owner = UserSid(ids.first), group = GroupSid(ids.second);
+    // Users lack what any group or everyone has beyond them; groups lack what
+    // everyone has beyond them.
+    const std::string dacl =
+        Acl({Deny((rw | rx) & ~kRead, owner), Deny((rw | rx) & ~rw, UserSid(42)), Deny(rx, group),
+             Deny(rx & ~rw, GroupSid(43)), Allow(kRead, owner), Allow(rw, UserSid(42)),
+             Allow(rw, GroupSid(43)), Allow(rx, Everyone())});
+    EXPECT_EQ(Security("D:\\f", 7), Descriptor(0x8004, "", dacl, owner, group));
+}
+
+TEST_F(FileSecurityTest, ADefaultAclAddsInheritableEntriesForNewFiles) {
+    const auto ids = AddOwnedFile("dir", 0750, true);
+    // Owner rwx, user 42 r-x, group ---, mask r-x, other r--.
+    const std::string acl =
+        PosixAcl({{1, 7, ~0u}, {2, 5, 42}, {4, 0, ~0u}, {0x10, 5, ~0u}, {0x20, 4, ~0u}});
+    ASSERT_EQ(
+        setxattr(temp.PathOf("dir").c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0),
+        0)
+        << std::strerror(errno);
+    const std::string owner = UserSid(ids.first), group = GroupSid(ids.second);
+    const std::string creatorOwner = Sid(3, {0}), creatorGroup = Sid(3, {1});
+    const BYTE inherit = 0x0B;  // object and container inherit, inherit only
+    const std::string dacl =
+        Acl({Allow(kAll, owner), Allow(kRead | kExecute, group), Deny(kRead, creatorGroup, inherit),
+             Allow(kAll, creatorOwner, inherit), Allow(kRead | kExecute, UserSid(42), inherit),
+             Allow(kRead, Everyone(), inherit)});
+    EXPECT_EQ(Security("D:\\dir", 7), Descriptor(0x8004, "", dacl, owner, group));
+}
+
+// A TempDirectory in memory: tmpfs keeps ACLs of thousands of entries,
+// where ext4 keeps one block's worth.
+std::unique_ptr<TempDirectory> TempDirectoryInMemory() {
+    if (access("/dev/shm", W_OK) != 0) return nullptr;
+    const char* root = std::getenv("TMPDIR");
+    const std::string previous = root ? root : "";
+    setenv("TMPDIR", "/dev/shm", 1);
+    auto directory = std::make_unique<TempDirectory>();
+    if (root)
+        setenv("TMPDIR", previous.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+    return directory;
+}
+
+// An access list's size is 16 bits: a list that would need more is an error,
+// never one cut short or with a wrapped size.
+TEST_F(FileSecurityTest, AnAclTooLongForWindowsIsAnError) {
+    const std::unique_ptr<TempDirectory> memory = TempDirectoryInMemory();
+    if (!memory) GTEST_SKIP() << "no /dev/shm";
+    const std::string path = memory->AddFile("f");
+    mvx::MapDrive('M', memory->Path());
+    // Owner, users and group: 24-byte allow entries after the 8-byte header,
+    // so 2730 of them fill 65528 bytes and one more would need 65552.
+    for (const DWORD users : {2728u, 2729u}) {
+        std::vector<std::vector<DWORD>> entries = {{1, 6, ~0u}};
+        for (DWORD user = 0; user < users; ++user) entries.push_back({2, 6, 10000 + user});
+        entries.insert(entries.end(), {{4, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}});
+        const std::string acl = PosixAcl(entries);
+        if (setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
+            GTEST_SKIP() << "no ACLs of " << users << " entries: " << std::strerror(errno);
+        const std::string descriptor = Security("M:\\f", DACL_SECURITY_INFORMATION);
+        if (users == 2728)
+            EXPECT_EQ(descriptor.size(), 20u + 65528u);
+        else
+            EXPECT_EQ(descriptor, "<error 1336>");
+    }
 }
 
 TEST_F(FileSecurityTest, FollowsTheSizeProtocol) {

@@ -1,11 +1,10 @@
-// GetFileSecurityA and GetSecurityDescriptorLength: a file's descriptor with
-// the parts asked for, under Windows's size-and-retry protocol.
+// GetFileSecurityA: a file's descriptor with the parts asked for, under
+// Windows's size-and-retry protocol.
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/files/ExtendedAttributes.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/security/FileSecurityDescriptor.h"
 #include "platform/posix/files/ResolvedName.h"
-#include "platform/posix/security/SecurityDescriptor.h"
 
 #include <cstring>
 
@@ -54,12 +53,4 @@ extern "C" BOOL WINAPI GetFileSecurityA(LPCSTR name, SECURITY_INFORMATION reques
     if (!needed) return mvx::Fail(ERROR_INVALID_PARAMETER);
     return mvx::GuardedCall(
         FALSE, [&] { return mvx::CopyFileSecurity(name, requested, descriptor, length, *needed); });
-}
-
-// Windows trusts the offsets of the descriptor it is given; so must we,
-// having no size to check them against.
-extern "C" DWORD WINAPI GetSecurityDescriptorLength(PSECURITY_DESCRIPTOR descriptor) {
-    if (mvx::FaultHit("GetSecurityDescriptorLength")) return 0;
-    if (!descriptor) return 0;
-    return mvx::SelfRelativeLength(static_cast<const BYTE*>(descriptor));
 }

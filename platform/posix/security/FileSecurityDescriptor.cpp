@@ -11,27 +11,35 @@ namespace {
 
 const char* const kNtfsDescriptorNames[] = {"system.ntfs_acl", "system.ntfs_security"};
 const char kPosixAclName[] = "system.posix_acl_access";
+const char kPosixDefaultAclName[] = "system.posix_acl_default";
 
-DWORD PosixPermissionsOf(const AttributeFile& file, const struct stat64& status,
-                         PosixPermissions& permissions) {
-    bool present = false;
+// The permissions the POSIX ACL in attribute `name` grants; `present` false
+// when the file has no such ACL.
+DWORD AclPermissions(const AttributeFile& file, const char* name, bool& present,
+                     PosixPermissions& permissions) {
     std::string acl;
-    const DWORD error = ReadAttribute(file, kPosixAclName, present, acl);
-    if (error != NO_ERROR) return error;
-    if (!present) {
-        permissions = PermissionsOfMode(status.st_mode);
-        return NO_ERROR;
-    }
+    const DWORD error = ReadAttribute(file, name, present, acl);
+    if (error != NO_ERROR || !present) return error;
     return PermissionsOfAcl(acl, permissions) ? NO_ERROR : ERROR_INVALID_ACL;
 }
 
 DWORD SynthesisedSecurity(const AttributeFile& file, const struct stat64& status,
                           SECURITY_INFORMATION requested, std::string& descriptor) {
-    PosixPermissions permissions;
-    const DWORD error = PosixPermissionsOf(file, status, permissions);
+    bool hasAcl = false;
+    PosixPermissions access;
+    DWORD error = AclPermissions(file, kPosixAclName, hasAcl, access);
     if (error != NO_ERROR) return error;
-    const DescriptorParts parts =
-        PosixDescriptor(status.st_uid, status.st_gid, S_ISDIR(status.st_mode), permissions);
+    if (!hasAcl) access = PermissionsOfMode(status.st_mode);
+    bool hasDefaults = false;
+    PosixPermissions defaults;
+    if (S_ISDIR(status.st_mode)) {
+        error = AclPermissions(file, kPosixDefaultAclName, hasDefaults, defaults);
+        if (error != NO_ERROR) return error;
+    }
+    DescriptorParts parts;
+    error = PosixDescriptor(status.st_uid, status.st_gid, access, hasDefaults ? &defaults : nullptr,
+                            parts);
+    if (error != NO_ERROR) return error;
     descriptor = MakeSelfRelative(KeepParts(parts, requested));
     return NO_ERROR;
 }

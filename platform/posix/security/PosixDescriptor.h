@@ -8,7 +8,11 @@
 
 namespace mvx {
 
-DescriptorParts PosixDescriptor(uid_t owner, gid_t group, bool isDirectory,
-                                const PosixPermissions& permissions);
+// The parts for a file owned by `owner` and `group` whose permissions are
+// `access`; `defaults`, a directory's default ACL when it has one, adds the
+// entries new files inherit. Fails with ERROR_INVALID_ACL when the entries
+// need more than the 64 KiB an access list can hold.
+DWORD PosixDescriptor(uid_t owner, gid_t group, const PosixPermissions& access,
+                      const PosixPermissions* defaults, DescriptorParts& parts);
 
 }  // namespace mvx

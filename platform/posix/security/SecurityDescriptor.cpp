@@ -15,23 +15,17 @@ constexpr size_t kSaclOffsetAt = 12;
 constexpr size_t kDaclOffsetAt = 16;
 
 constexpr BYTE kDescriptorRevision = 1;
-constexpr BYTE kSidRevision = 1;
-constexpr BYTE kMostSubAuthorities = 15;
-constexpr size_t kSidFixedSize = 8;
-constexpr BYTE kAclRevision = 2;
-constexpr BYTE kNewestAclRevision = 4;
-constexpr size_t kAclHeaderSize = 8;
-constexpr size_t kAceHeaderSize = 4;
-constexpr size_t kAceSidAt = 8;  // after the header and the access mask
-// Allowed, denied, audit and alarm entries: the types whose SID follows the
-// mask directly, and the only ones readers look into.
-constexpr BYTE kLastPlainAceType = 3;
+// The longest descriptor whose parts lie one after another: two lists of at
+// most 64 KiB and two SIDs of at most 68 bytes, each on a 4-byte boundary.
+// An offset or size reaching further is damage, refused before anything
+// there is read.
+constexpr DWORD kLongestDescriptor = kHeaderSize + 2 * (0xFFFF + 3) + 2 * 68;
 
 // The control bits that describe each part.
 constexpr WORD kOwnerBits = kOwnerDefaulted;
 constexpr WORD kGroupBits = kGroupDefaulted;
-constexpr WORD kDaclBits = kDaclPresent | 0x0008 | 0x0100 | 0x0400 | 0x1000;
-constexpr WORD kSaclBits = kSaclPresent | 0x0020 | 0x0200 | 0x0800 | 0x2000;
+constexpr WORD kDaclBits = kDaclPresent | kDaclDefaulted | 0x0100 | 0x0400 | 0x1000;
+constexpr WORD kSaclBits = kSaclPresent | kSaclDefaulted | 0x0200 | 0x0800 | 0x2000;
 
 void PutDword(std::string& out, size_t at, DWORD value) {
     for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -41,48 +35,13 @@ const BYTE* BytesOf(const std::string& bytes) {
     return reinterpret_cast<const BYTE*>(bytes.data());
 }
 
-// The length of the SID at `at` when it is whole before `end`; 0 otherwise.
-size_t SidLength(const std::string& bytes, size_t at, size_t end) {
-    if (at > end || end - at < kSidFixedSize) return 0;
-    const BYTE* sid = BytesOf(bytes) + at;
-    if (sid[0] != kSidRevision || sid[1] > kMostSubAuthorities) return 0;
-    const size_t length = kSidFixedSize + 4u * sid[1];
-    return length <= end - at ? length : 0;
-}
-
-bool AcesFit(const std::string& bytes, size_t acl, size_t aclSize) {
-    const WORD count = WordAt(BytesOf(bytes) + acl + 4);
-    size_t at = kAclHeaderSize;
-    for (WORD index = 0; index < count; ++index) {
-        if (aclSize - at < kAceHeaderSize) return false;
-        const BYTE* ace = BytesOf(bytes) + acl + at;
-        const WORD aceSize = WordAt(ace + 2);
-        if (aceSize < kAceHeaderSize || aceSize > aclSize - at) return false;
-        if (ace[0] <= kLastPlainAceType &&
-            (aceSize < kAceSidAt ||
-             SidLength(bytes, acl + at + kAceSidAt, acl + at + aceSize) == 0))
-            return false;
-        at += aceSize;
-    }
-    return true;
-}
-
-// The size of the access list at `at` when it and its entries are whole; 0 otherwise.
-size_t AclLength(const std::string& bytes, size_t at) {
-    if (at > bytes.size() || bytes.size() - at < kAclHeaderSize) return 0;
-    const BYTE* acl = BytesOf(bytes) + at;
-    if (acl[0] < kAclRevision || acl[0] > kNewestAclRevision) return 0;
-    const size_t size = WordAt(acl + 2);
-    if (size < kAclHeaderSize || size > bytes.size() - at) return 0;
-    return AcesFit(bytes, at, size) ? size : 0;
-}
-
 // Copies the SID whose offset is stored at `offsetAt`; true when there is
 // none or it is whole.
 bool TakeSid(const std::string& bytes, size_t offsetAt, std::string& sid) {
     const DWORD at = DwordAt(BytesOf(bytes) + offsetAt);
     if (at == 0) return true;
-    const size_t length = SidLength(bytes, at, bytes.size());
+    if (at < kHeaderSize || at > bytes.size()) return false;
+    const size_t length = SidLength(BytesOf(bytes) + at, bytes.size() - at);
     if (length == 0) return false;
     sid = bytes.substr(at, length);
     return true;
@@ -93,7 +52,8 @@ bool TakeSid(const std::string& bytes, size_t offsetAt, std::string& sid) {
 bool TakeAcl(const std::string& bytes, size_t offsetAt, bool present, std::string& acl) {
     const DWORD at = DwordAt(BytesOf(bytes) + offsetAt);
     if (!present || at == 0) return true;
-    const size_t length = AclLength(bytes, at);
+    if (at < kHeaderSize || at > bytes.size()) return false;
+    const size_t length = AclLength(BytesOf(bytes) + at, bytes.size() - at);
     if (length == 0) return false;
     acl = bytes.substr(at, length);
     return true;
@@ -108,42 +68,34 @@ DWORD AppendPart(std::string& out, const std::string& part) {
     return at;
 }
 
-DWORD PartEnd(const BYTE* descriptor, size_t offsetAt, bool isAcl) {
-    const DWORD at = DwordAt(descriptor + offsetAt);
-    if (at == 0) return 0;
+// Where each part's offset is kept in the header, and the control bit that
+// says the part is there (none: a SID, there whenever its offset is not 0).
+struct OffsetField {
+    size_t at;
+    bool isAcl;
+    WORD presentBit;
+};
+constexpr OffsetField kOffsetFields[] = {{kOwnerOffsetAt, false, 0},
+                                         {kGroupOffsetAt, false, 0},
+                                         {kSaclOffsetAt, true, kSaclPresent},
+                                         {kDaclOffsetAt, true, kDaclPresent}};
+
+// Where the part whose offset `field` holds ends (0: no part), judged by the
+// header that part has; false when no part can lie there.
+bool PartEnd(const BYTE* descriptor, const OffsetField& field, DWORD& end) {
+    end = 0;
+    const WORD control = WordAt(descriptor + 2);
+    const DWORD at = DwordAt(descriptor + field.at);
+    if ((field.presentBit && !(control & field.presentBit)) || at == 0) return true;
+    if (at < kHeaderSize || at >= kLongestDescriptor) return false;
     const BYTE* part = descriptor + at;
-    return at + (isAcl ? WordAt(part + 2) : static_cast<DWORD>(kSidFixedSize + 4u * part[1]));
+    const size_t size = field.isAcl ? WordAt(part + 2) : ClaimedSidLength(part);
+    if (size == 0) return false;
+    end = at + static_cast<DWORD>(size);
+    return end <= kLongestDescriptor;
 }
 
 }  // namespace
-
-std::string MakeSid(ULONGLONG authority, std::initializer_list<DWORD> subAuthorities) {
-    std::string sid;
-    sid.push_back(static_cast<char>(kSidRevision));
-    sid.push_back(static_cast<char>(subAuthorities.size()));
-    for (int shift = 40; shift >= 0; shift -= 8)
-        sid.push_back(static_cast<char>((authority >> shift) & 0xFF));
-    for (DWORD sub : subAuthorities) AppendDword(sid, sub);
-    return sid;
-}
-
-std::string MakeAcl(const std::vector<AccessEntry>& entries) {
-    std::string body;
-    for (const AccessEntry& entry : entries) {
-        body.push_back(static_cast<char>(entry.type));
-        body.push_back(static_cast<char>(entry.flags));
-        AppendWord(body, static_cast<WORD>(kAceSidAt + entry.sid.size()));
-        AppendDword(body, entry.mask);
-        body += entry.sid;
-    }
-    std::string acl;
-    acl.push_back(static_cast<char>(kAclRevision));
-    acl.push_back('\0');
-    AppendWord(acl, static_cast<WORD>(kAclHeaderSize + body.size()));
-    AppendWord(acl, static_cast<WORD>(entries.size()));
-    AppendWord(acl, 0);
-    return acl + body;
-}
 
 std::string MakeSelfRelative(const DescriptorParts& parts) {
     std::string out(kHeaderSize, '\0');
@@ -218,14 +170,24 @@ DWORD SelectDescriptorParts(const std::string& raw, SECURITY_INFORMATION wanted,
     return NO_ERROR;
 }
 
-DWORD SelfRelativeLength(const BYTE* descriptor) {
+DWORD SelfRelativeLength(const BYTE* descriptor, PartOffsets& where) {
     const WORD control = WordAt(descriptor + 2);
     if (descriptor[0] != kDescriptorRevision || !(control & kSelfRelative)) return 0;
-    DWORD end = std::max<DWORD>(kHeaderSize, PartEnd(descriptor, kOwnerOffsetAt, false));
-    end = std::max(end, PartEnd(descriptor, kGroupOffsetAt, false));
-    if (control & kDaclPresent) end = std::max(end, PartEnd(descriptor, kDaclOffsetAt, true));
-    if (control & kSaclPresent) end = std::max(end, PartEnd(descriptor, kSaclOffsetAt, true));
-    return end;
+    DWORD length = kHeaderSize;
+    for (const OffsetField& field : kOffsetFields) {
+        DWORD end = 0;
+        if (!PartEnd(descriptor, field, end)) return 0;
+        length = std::max(length, end);
+    }
+    DescriptorParts parts;
+    if (!ParseSelfRelative(std::string(reinterpret_cast<const char*>(descriptor), length), parts))
+        return 0;
+    where.control = control;
+    where.owner = DwordAt(descriptor + kOwnerOffsetAt);
+    where.group = DwordAt(descriptor + kGroupOffsetAt);
+    where.sacl = DwordAt(descriptor + kSaclOffsetAt);
+    where.dacl = DwordAt(descriptor + kDaclOffsetAt);
+    return length;
 }
 
 }  // namespace mvx

@@ -5,10 +5,10 @@
 #pragma once
 
 #include "platform/posix/Win32Functions.h"
+#include "platform/posix/security/AccessList.h"
+#include "platform/posix/security/Sid.h"
 
-#include <initializer_list>
 #include <string>
-#include <vector>
 
 namespace mvx {
 
@@ -16,27 +16,14 @@ namespace mvx {
 constexpr WORD kOwnerDefaulted = 0x0001;
 constexpr WORD kGroupDefaulted = 0x0002;
 constexpr WORD kDaclPresent = 0x0004;
+constexpr WORD kDaclDefaulted = 0x0008;
 constexpr WORD kSaclPresent = 0x0010;
+constexpr WORD kSaclDefaulted = 0x0020;
 constexpr WORD kSelfRelative = 0x8000;
-
-constexpr BYTE kAccessAllowedAce = 0;
 
 constexpr SECURITY_INFORMATION kAllDescriptorParts =
     OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
     SACL_SECURITY_INFORMATION;
-
-// A SID of `authority` (S-1-authority-sub-sub...), in binary form.
-std::string MakeSid(ULONGLONG authority, std::initializer_list<DWORD> subAuthorities);
-
-struct AccessEntry {
-    BYTE type;
-    BYTE flags;
-    DWORD mask;
-    std::string sid;
-};
-
-// An access list of revision 2 holding `entries` in their order.
-std::string MakeAcl(const std::vector<AccessEntry>& entries);
 
 // The parts of a descriptor, each in binary form. Whether a list is there
 // at all is told by the control bits; present with no bytes is a null list.
@@ -70,9 +57,23 @@ DescriptorParts KeepParts(const DescriptorParts& parts, SECURITY_INFORMATION wan
 WIN32_LAYER_API DWORD SelectDescriptorParts(const std::string& raw, SECURITY_INFORMATION wanted,
                                             std::string& result);
 
-// The bytes a self-relative descriptor spans: up to the end of its furthest
-// part, so copying that many bytes never cuts a part off. 0 for a
-// descriptor that is not self-relative.
-DWORD SelfRelativeLength(const BYTE* descriptor);
+// Where the parts of a self-relative descriptor lie: offsets from its start,
+// 0 for a part it has not.
+struct PartOffsets {
+    WORD control = 0;
+    DWORD owner = 0;
+    DWORD group = 0;
+    DWORD sacl = 0;
+    DWORD dacl = 0;
+};
+
+// The bytes the self-relative descriptor at `descriptor` spans: up to the
+// end of its furthest part, as its header's offsets and its parts' own sizes
+// tell, so copying that many bytes never cuts a part off. Every part within
+// that extent is checked as ParseSelfRelative checks it, so a damaged
+// descriptor is refused without following its offsets far. 0 for a damaged
+// descriptor or one that is not self-relative; else `where` learns where its
+// parts lie.
+DWORD SelfRelativeLength(const BYTE* descriptor, PartOffsets& where);
 
 }  // namespace mvx
