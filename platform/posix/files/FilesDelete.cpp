@@ -1,8 +1,65 @@
-// Placeholder until this area is written: the calls fail as on a system
-// without the service.
+// DeleteFileA: a file, or a named stream (the extended attribute
+// user.<stream>), refused where Windows refuses it: a directory or a
+// read-only file with ERROR_ACCESS_DENIED, a file or stream that a handle of
+// this process holds without FILE_SHARE_DELETE with ERROR_SHARING_VIOLATION.
+#include "platform/posix/core/EntryGuard.h"
+#include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/files/FileStatus.h"
+#include "platform/posix/files/LinuxPathName.h"
 
-extern "C" BOOL WINAPI DeleteFileA(LPCSTR) {
-    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+#include <cerrno>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace mvx {
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+BOOL Fail(DWORD error) {
+    SetLastError(error);
     return FALSE;
+}
+
+BOOL FailErrno(int err, const std::string& path) {
+    SetLastErrorFromErrno(err, path);
+    return FALSE;
+}
+
+// A file system without user attributes holds no stream to delete.
+BOOL RemoveStream(const ResolvedName& target) {
+    if (removexattr(target.path.c_str(), ("user." + target.stream).c_str()) == 0) return TRUE;
+    const int err = errno;
+    if (err == ENODATA || err == ENOTSUP) return Fail(ERROR_FILE_NOT_FOUND);
+    return FailErrno(err, target.path);
+}
+
+BOOL RemoveFile(const ResolvedName& target) {
+    if (unlink(target.path.c_str()) == 0) return TRUE;
+    return FailErrno(errno, target.path);
+}
+
+// A symbolic link is deleted itself, as Windows deletes a link, not its target.
+BOOL Delete(LPCSTR name) {
+    ResolvedName target;
+    if (!ResolveNameOrLinuxPath(name, target)) return FALSE;
+    FileStatus status;
+    if (!QueryEntryStatus(target.path, status)) return FailErrno(errno, target.path);
+    if (status.isDirectory && !target.hasStream) return Fail(ERROR_ACCESS_DENIED);
+    if (status.attributes & FILE_ATTRIBUTE_READONLY) return Fail(ERROR_ACCESS_DENIED);
+    // Held while the name goes, so no handle that forbids deleting opens meanwhile.
+    FileIdentity identity = status.identity;
+    identity.stream = target.stream;
+    ShareClaim claim;
+    if (!claim.Acquire(identity, DELETE, kShareAll)) return FALSE;
+    return target.hasStream ? RemoveStream(target) : RemoveFile(target);
+}
+
+}  // namespace
+}  // namespace mvx
+
+extern "C" BOOL WINAPI DeleteFileA(LPCSTR name) {
+    if (mvx::FaultHit("DeleteFileA")) return FALSE;
+    return mvx::GuardedCall<BOOL>(FALSE, [&] { return mvx::Delete(name); });
 }
