@@ -1,0 +1,34 @@
+#include "security/FileDescriptor.h"
+
+namespace {
+
+// Whether the call filled no more than `limit` bytes; a failure other than
+// the one that asks for more room throws.
+bool ReadWithin(const char* name, SECURITY_INFORMATION requested, CRawBuffer& buffer,
+                DWORD limit, DWORD& needed) {
+    needed = 0;
+    if (GetFileSecurityA(name, requested, buffer.Data(), limit, &needed))
+        return needed <= limit;
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        throw "GetFileSecurity error";
+    return false;
+}
+
+}  // namespace
+
+DWORD ReadFileDescriptor(const char* name, SECURITY_INFORMATION requested, uint32_t firstGuess,
+                         CRawBuffer& buffer) {
+    if (firstGuess > 0)
+        buffer.Grow(firstGuess);
+    DWORD needed = 0;
+    if (ReadWithin(name, requested, buffer, firstGuess, needed))
+        return firstGuess;
+    const DWORD limit = needed;
+    if (buffer.Capacity() < limit)
+        buffer.Grow(limit - buffer.Capacity());
+    // A descriptor that grew again since the first call is not chased: the
+    // caller learns that the size did not hold.
+    if (!ReadWithin(name, requested, buffer, limit, needed))
+        throw "buffer to small for GetFileSecurity";
+    return limit;
+}
