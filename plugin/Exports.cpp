@@ -6,6 +6,7 @@
 #include "plugin/OpenPath.h"
 #include "plugin/Settings.h"
 #include "streams/StreamPanel.h"
+#include "transfer/DeleteStreams.h"
 
 namespace {
 
@@ -70,8 +71,11 @@ PLUGIN_EXPORT int WINAPI PutFiles(HANDLE, PanelItem*, int, int, unsigned) {
     return ErrorFunnel("PutFiles", 0, [] { return 0; });  // writing streams to come
 }
 
-PLUGIN_EXPORT int WINAPI DeleteFiles(HANDLE, PanelItem*, int, unsigned) {
-    return ErrorFunnel("DeleteFiles", 0, [] { return 0; });  // deleting streams to come
+PLUGIN_EXPORT int WINAPI DeleteFiles(HANDLE panel, PanelItem* items, int itemCount,
+                                     unsigned opMode) {
+    return ErrorFunnel("DeleteFiles", 0, [&] {
+        return DeleteStreams(*PanelOf(panel), items, itemCount, opMode);
+    });
 }
 
 PLUGIN_EXPORT int WINAPI ProcessKey(HANDLE, int, unsigned) {

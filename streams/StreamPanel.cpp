@@ -137,7 +137,7 @@ void StreamPanel::GetOpenPluginInfo(OpenPluginInfo* info) {
 
 const StreamEntry& StreamPanel::EntryOf(const PanelItem& item) const {
     if (item.itemIndex >= static_cast<DWORD>(streams.Size()))
-        throw "Vector: Index Error";
+        throw "The item is no longer in the stream list";
     return *streams[static_cast<int>(item.itemIndex)];
 }
 

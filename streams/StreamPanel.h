@@ -39,8 +39,9 @@ public:
     const FileInfo& Info() const { return fileInfo; }
     int StreamCount() const { return streams.Size(); }
 
-    // The stream behind an item of the last GetFindData. Throws "Vector: Index
-    // Error" when the list has changed so that the item is no longer in it.
+    // The stream behind an item of the last GetFindData. The host may hand back
+    // items of a list that has been read again since and is shorter now: such
+    // an item throws "The item is no longer in the stream list".
     const StreamEntry& EntryOf(const PanelItem& item) const;
 
 private:

@@ -296,7 +296,8 @@ TEST_F(StreamPanelTest, AnItemOfAnOlderListIsRefused) {
     ASSERT_TRUE(panel.ReadStreamList());
     EXPECT_EQ(panel.StreamCount(), 2);
     EXPECT_STREQ(panel.EntryOf(items[1]).itemName.Ptr(), "{Security_Data}");
-    EXPECT_EQ(ThrownText([&] { panel.EntryOf(items[2]); }), "Vector: Index Error");
+    EXPECT_EQ(ThrownText([&] { panel.EntryOf(items[2]); }),
+              "The item is no longer in the stream list");
 }
 
 }  // namespace
