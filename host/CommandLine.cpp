@@ -1,6 +1,8 @@
 #include "host/CommandLine.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <initializer_list>
 
 const char kUsageText[] =
     "usage:\n"
@@ -12,6 +14,9 @@ const char kUsageText[] =
     "\n"
     "FILE is a Linux path or a Windows name such as D:\\dir\\report.txt.\n"
     "list shows the streams of FILE: index, size, name and description.\n"
+    "rm deletes alternate data streams of FILE; ITEM is a name as list shows it\n"
+    "(every item of that name) or #N, the item with index N. --yes deletes\n"
+    "without asking; a question that cannot be asked is answered no.\n"
     "config shows the two settings, or sets those given.\n"
     "Exit status: 0 done, 1 failed or cancelled, 2 usage error.\n";
 
@@ -63,25 +68,53 @@ bool ParseSwitch(ArgumentReader& reader, const std::string& name, const std::str
     throw reader.Fail(name + " takes on or off, not '" + value + "'");
 }
 
-CommandLine ParseList(ArgumentReader& reader) {
-    CommandLine line;
-    line.command = Command::List;
-    std::vector<std::string> files;
+struct Flag {
+    const char* name;
+    bool* value;
+};
+
+// The operands of a command, with the flags given among them set; "--" ends
+// the options, so an operand may start with '-' after it.
+std::vector<std::string> TakeOperands(ArgumentReader& reader, std::initializer_list<Flag> flags) {
+    std::vector<std::string> operands;
     bool optionsEnded = false;
     while (!reader.AtEnd()) {
         const std::string& argument = reader.Take();
-        if (!optionsEnded && argument == "--")
+        if (optionsEnded || !IsOption(argument)) {
+            operands.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
             optionsEnded = true;
-        else if (!optionsEnded && argument == "--json")
-            line.json = true;
-        else if (!optionsEnded && IsOption(argument))
+            continue;
+        }
+        const Flag* flag = std::find_if(flags.begin(), flags.end(),
+                                        [&](const Flag& f) { return argument == f.name; });
+        if (flag == flags.end())
             throw reader.Fail("unknown option " + argument);
-        else
-            files.push_back(argument);
+        *flag->value = true;
     }
+    return operands;
+}
+
+CommandLine ParseList(ArgumentReader& reader) {
+    CommandLine line;
+    line.command = Command::List;
+    std::vector<std::string> files = TakeOperands(reader, {{"--json", &line.json}});
     if (files.size() != 1)
         throw reader.Fail("needs exactly one FILE");
     line.file = files[0];
+    return line;
+}
+
+CommandLine ParseRm(ArgumentReader& reader) {
+    CommandLine line;
+    line.command = Command::Rm;
+    std::vector<std::string> operands = TakeOperands(reader, {{"--yes", &line.yes}});
+    if (operands.size() < 2)
+        throw reader.Fail("needs a FILE and at least one ITEM");
+    line.file = operands[0];
+    line.items.assign(operands.begin() + 1, operands.end());
     return line;
 }
 
@@ -115,7 +148,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return ParseList(reader);
     if (command == "config")
         return ParseConfig(reader);
-    if (command == "get" || command == "put" || command == "rm")
+    if (command == "rm")
+        return ParseRm(reader);
+    if (command == "get" || command == "put")
         throw reader.Fail("not available yet in this version");
     throw UsageError("morvex: unknown command '" + command + "'");
 }

@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
-enum class Command { Help, List, Config };
+enum class Command { Help, List, Config, Rm };
 
 struct CommandLine {
     Command command = Command::Help;
-    std::string file;  // list: the file whose streams are shown
+    std::string file;  // list, rm: the file whose streams are shown or deleted
     bool json = false;
+    // rm: the items to delete (names as list shows them, or #N), and whether
+    // the question is answered yes without being asked.
+    std::vector<std::string> items;
+    bool yes = false;
     // config: the switches to set; those not given keep their state.
     std::optional<bool> usedByDefault;
     std::optional<bool> parseSecurity;

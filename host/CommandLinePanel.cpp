@@ -1,5 +1,7 @@
 #include "host/CommandLinePanel.h"
 
+#include <ostream>
+
 namespace {
 
 // What the plug-in's OpenPlugin is told when it is opened from the command line.
@@ -18,7 +20,7 @@ std::string QuoteForCommandLine(const std::string& name) {
 }
 
 CommandLinePanel::CommandLinePanel(const PluginEntryPoints& entries, const std::string& file)
-    : entries(entries), handle(INVALID_HANDLE_VALUE) {
+    : entries(entries), file(file), handle(INVALID_HANDLE_VALUE) {
     std::string text = QuoteForCommandLine(file);
     handle = entries.OpenPlugin(kOpenFromCommandLine, reinterpret_cast<INT_PTR>(text.c_str()));
 }
@@ -26,4 +28,12 @@ CommandLinePanel::CommandLinePanel(const PluginEntryPoints& entries, const std::
 CommandLinePanel::~CommandLinePanel() {
     if (IsOpen())
         entries.ClosePlugin(handle);
+}
+
+bool CommandLinePanel::IsOpenOrSaid(const std::string& command, std::ostream& err) const {
+    if (IsOpen())
+        return true;
+    err << "morvex " << command << ": cannot open " << file
+        << " (no such file, or its streams cannot be read)\n";
+    return false;
 }

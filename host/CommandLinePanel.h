@@ -2,6 +2,7 @@
 // plug-in's prefix on the host's command line. Closed when it goes out of scope.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 #include "host/PluginModule.h"
@@ -16,10 +17,13 @@ public:
     CommandLinePanel& operator=(const CommandLinePanel&) = delete;
 
     bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
+    // IsOpen(); when not, tells `err` that `command` cannot open the file.
+    bool IsOpenOrSaid(const std::string& command, std::ostream& err) const;
     HANDLE Handle() const { return handle; }
 
 private:
     const PluginEntryPoints& entries;
+    std::string file;
     HANDLE handle;
 };
 

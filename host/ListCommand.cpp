@@ -10,11 +10,8 @@
 int RunList(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& out,
             std::ostream& err) {
     CommandLinePanel panel(entries, line.file);
-    if (!panel.IsOpen()) {
-        err << "morvex list: cannot open " << line.file
-            << " (no such file, or its streams cannot be read)\n";
+    if (!panel.IsOpenOrSaid("list", err))
         return kExitFailed;
-    }
     StreamListing listing;
     if (!ReadStreamListing(entries, panel.Handle(), listing)) {
         err << "morvex list: the streams of " << line.file << " cannot be listed\n";

@@ -8,6 +8,7 @@
 #include "host/ExitStatus.h"
 #include "host/ListCommand.h"
 #include "host/PluginSession.h"
+#include "host/RmCommand.h"
 #include "host/TerminalUi.h"
 
 namespace {
@@ -18,6 +19,8 @@ int RunCommand(const CommandLine& line, std::istream& in, std::ostream& out, std
     PluginSession session(PluginSession::DefaultModulePath(), ui);
     if (line.command == Command::Config)
         return RunConfig(session.Entries(), ui, line, out, err);
+    if (line.command == Command::Rm)
+        return RunRm(session.Entries(), ui, line, err);
     return RunList(session.Entries(), line, out, err);
 }
 

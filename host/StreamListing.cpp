@@ -2,42 +2,16 @@
 
 #include <cstring>
 
+#include "host/PanelItemBlock.h"
 #include "host/Utf8Text.h"
 
 namespace {
-
-// Gives the item block back to the plug-in however the reading ends.
-class FoundItems {
-public:
-    FoundItems(const PluginEntryPoints& entries, HANDLE panel) : entries(entries), panel(panel) {}
-    ~FoundItems() {
-        if (items != nullptr || count != 0)
-            entries.FreeFindData(panel, items, count);
-    }
-    FoundItems(const FoundItems&) = delete;
-    FoundItems& operator=(const FoundItems&) = delete;
-
-    bool Get() { return entries.GetFindData(panel, &items, &count, 0) != 0; }
-
-    PanelItem* items = nullptr;
-    int count = 0;
-
-private:
-    const PluginEntryPoints& entries;
-    HANDLE panel;
-};
-
-// The name field may be filled to its last byte.
-std::string ItemName(const PanelItem& item) {
-    return std::string(item.fileName, strnlen(item.fileName, sizeof(item.fileName)));
-}
 
 ListedStream ListItem(const PanelItem& item) {
     ListedStream stream;
     stream.index = item.itemIndex;
     stream.size = (static_cast<uint64_t>(item.sizeHigh) << 32) | item.sizeLow;
-    // Stream names reach the host in the OEM code page, as console programs read them.
-    stream.name = ToUtf8(ItemName(item).c_str(), CP_OEMCP);
+    stream.name = ListedName(item);
     if (item.description != nullptr)
         stream.description = ToUtf8(item.description, CP_ACP);
     return stream;
@@ -57,8 +31,8 @@ bool ReadStreamListing(const PluginEntryPoints& entries, HANDLE panel, StreamLis
     listing.title = Text(info.panelTitle);
     listing.path = Text(info.filePath);
 
-    FoundItems found(entries, panel);
-    if (!found.Get())
+    PanelItemBlock found(entries, panel);
+    if (!found.Read())
         return false;
     listing.streams.clear();
     for (int i = 0; i < found.count; ++i)

@@ -64,10 +64,8 @@ int TerminalUi::ShowMessageBox(unsigned, const char*, const char* const* lines, 
         return 0;
     if (questionBoxAnswer)
         return *questionBoxAnswer < buttonCount ? *questionBoxAnswer : -1;
-    if (!interactive) {
-        output << kNoAnswer << std::endl;
-        return -1;
-    }
+    if (!interactive)
+        return CloseUnanswered();
     return AskButton(lines + textLines, buttonCount, -1);
 }
 
@@ -82,8 +80,7 @@ int TerminalUi::Dialog(int, int, int, int, const char*, HostDialogItem* items, i
             if (items[i].type == kDialogFrame)
                 output << ItemText(items[i]) << '\n';
         }
-        output << kNoAnswer << std::endl;
-        return -1;
+        return CloseUnanswered();
     }
     return AskDialog(items, count);
 }
@@ -99,6 +96,12 @@ HANDLE TerminalUi::ScreenSave(int, int, int, int) {
 }
 
 void TerminalUi::ScreenRestore(HANDLE) {}
+
+int TerminalUi::CloseUnanswered() {
+    output << kNoAnswer << std::endl;
+    ++unanswered;
+    return -1;
+}
 
 std::optional<std::string> TerminalUi::ReadAnswer(const std::string& prompt) {
     output << prompt << std::flush;

@@ -28,6 +28,8 @@ public:
     void AnswerDialog(DialogAnswer answer);
     // Every box with several buttons is answered with `button`.
     void AnswerQuestionBoxes(int button);
+    // How many questions were closed without a choice for want of a terminal.
+    int UnansweredQuestions() const { return unanswered; }
 
     // HostUi.
     const char* MessageText(int message) override;
@@ -41,6 +43,8 @@ public:
     void ScreenRestore(HANDLE screen) override;
 
 private:
+    // Says that no answer was given, and closes the question without a choice.
+    int CloseUnanswered();
     // A line from the input with its line end removed; nothing at its end.
     std::optional<std::string> ReadAnswer(const std::string& prompt);
     int AskButton(const char* const* buttons, int count, int defaultButton);
@@ -54,4 +58,5 @@ private:
     bool interactive;
     std::deque<DialogAnswer> dialogAnswers;
     std::optional<int> questionBoxAnswer;
+    int unanswered = 0;
 };

@@ -186,7 +186,7 @@ TEST_F(MorvexCliTest, CommandLinesThatCannotBeRunAreUsageErrors) {
         {"config", report},
         {"get", report, "{Data}", "--to", temp.Path()},
         {"put", report, report},
-        {"rm", report, "notes", "--yes"},
+        {"rm", report},
     };
     for (const auto& arguments : wrong) {
         ProgramRun run = Run(arguments);

@@ -1,0 +1,127 @@
+// morvex rm on real files: which items an ITEM selects, what is asked and
+// printed, the exit status, and what is left of the file's streams.
+#include <gtest/gtest.h>
+#include <sys/xattr.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/BuildLocation.h"
+#include "host/MorvexProgram.h"
+#include "tests/host/ProgramRunSupport.h"
+#include "tests/platform/TempDirectorySupport.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class RmCommandTest : public ::testing::Test {
+protected:
+    // Five items: {Data}, {Security_Data}, then notes, tab<TAB>here and
+    // tab[9]here in the file system's order; the last two are both listed
+    // as tab[9]here.
+    RmCommandTest() : report(temp.AddFile("report.txt", "0123456789")) { AddStreams(); }
+
+    void AddStreams() {
+        for (const char* stream : {"notes", "tab\there", "tab[9]here"})
+            setxattr(report.c_str(), (std::string("user.") + stream).c_str(), "x", 1, 0);
+    }
+
+    ProgramRun Run(const Texts& arguments) {
+        return RunProgram(FindBuildFile("morvex"), arguments,
+                          {{"MORVEX_REGISTRY=" + temp.PathOf("registry.reg")}, "", temp.Path()});
+    }
+
+    int StreamsLeft() const { return static_cast<int>(listxattr(report.c_str(), nullptr, 0)); }
+    bool Has(const std::string& stream) const {
+        return getxattr(report.c_str(), ("user." + stream).c_str(), nullptr, 0) >= 0;
+    }
+
+    TempDirectory temp;
+    std::string report;
+};
+
+TEST_F(RmCommandTest, ItemsAreSelectedByNameOrIndex) {
+    struct Case {
+        Texts arguments;  // after "rm FILE"
+        int status;
+        std::string error;  // what stderr says after "morvex rm: FILE: "
+        int left;           // bytes of the attribute name list: notes 11, the tabs 30
+    };
+    const Case cases[] = {
+        {{"notes", "--yes"}, 0, "", 30},
+        {{"--yes", "tab[9]here"}, 0, "", 11},
+        {{"notes", "notes", "tab[9]here", "--yes"}, 0, "", 0},
+        {{"#4", "--yes"}, 0, "", -1},  // the last item, whichever stream it is
+        {{"#5", "--yes"}, 1, "no item '#5' in the stream list", 41},
+        {{"notes", "Notes", "--yes"}, 1, "no item 'Notes' in the stream list", 41},
+        {{"notes", "#", "--yes"}, 1, "no item '#' in the stream list", 41},
+        {{"#4294967298", "--yes"}, 1, "no item '#4294967298' in the stream list", 41},
+    };
+    for (const Case& c : cases) {
+        AddStreams();
+        Texts arguments = {"rm", report};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        ProgramRun run = Run(arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments[0];
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, c.error.empty() ? "" : "morvex rm: " + report + ": " + c.error + "\n");
+        EXPECT_TRUE(c.left < 0 || StreamsLeft() == c.left) << c.arguments[0];
+    }
+}
+
+TEST_F(RmCommandTest, TheMainDataIsRefusedByThePlugin) {
+    // It comes first in the panel, so nothing is deleted before it.
+    ProgramRun run = Run({"rm", report, "notes", "{Data}", "--yes"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "MORVEX error\nDeleteFiles: Plugin can delete only Alternative data stream\n");
+    EXPECT_TRUE(Has("notes"));
+    EXPECT_EQ(temp.Contents("report.txt"), "0123456789");
+}
+
+TEST_F(RmCommandTest, WithoutATerminalTheQuestionIsAnsweredNo) {
+    ProgramRun run = Run({"rm", report, "notes"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "Delete streams\nDo you want to delete the stream \"notes\"?\n"
+              "(no answer given: closed without a choice)\n"
+              "morvex rm: nothing deleted: there is no terminal to ask on; --yes answers the "
+              "question\n");
+    EXPECT_TRUE(Has("notes"));
+}
+
+TEST_F(RmCommandTest, OnATerminalTheQuestionIsAsked) {
+    struct Case {
+        const char* typed;
+        int status;
+        bool kept;
+    };
+    // The choices are 1) Delete and 2) Keep; another answer is asked again.
+    for (const Case& c : {Case{"2\n", 1, true}, Case{"", 1, true}, Case{"3\n1\n", 0, false}}) {
+        std::istringstream in(c.typed);
+        std::ostringstream out, err;
+        EXPECT_EQ(RunMorvex({"rm", report, "tab[9]here"}, in, out, err, true), c.status);
+        EXPECT_NE(err.str().find("Do you want to delete 2 streams?\n  1) Delete  2) Keep: "),
+                  std::string::npos)
+            << err.str();
+        EXPECT_EQ(err.str().find("--yes"), std::string::npos) << c.typed;
+        EXPECT_EQ(Has("tab[9]here"), c.kept) << c.typed;
+    }
+}
+
+TEST_F(RmCommandTest, CommandLinesThatCannotBeRunAreUsageErrors) {
+    for (const Texts& arguments : {Texts{"rm"}, Texts{"rm", report}, Texts{"rm", report, "--yes"},
+                                   Texts{"rm", report, "notes", "--yes=1"}}) {
+        ProgramRun run = Run(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.size();
+        EXPECT_NE(run.err.find("usage:"), std::string::npos);
+    }
+    // "--" ends the options: an item may start with a dash.
+    setxattr(report.c_str(), "user.--yes", "x", 1, 0);
+    EXPECT_EQ(Run({"rm", "--yes", report, "--", "--yes"}).status, 0);
+    EXPECT_FALSE(Has("--yes"));
+    EXPECT_EQ(Run({"rm", temp.PathOf("missing.txt"), "notes", "--yes"}).status, 1);
+}
+
+}  // namespace
