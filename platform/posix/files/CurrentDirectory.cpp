@@ -1,0 +1,8 @@
+// Placeholder until this area is written: the calls fail as on a system
+// without the service.
+#include "platform/posix/core/FaultInjection.h"
+
+extern "C" BOOL WINAPI SetCurrentDirectoryA(LPCSTR) {
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return FALSE;
+}
