@@ -4,8 +4,17 @@
 
 namespace {
 
+// "[" opens an escape itself: a stream named "[65]" written as it stands
+// would read back as the stream "A".
 bool NeedsEscape(unsigned char byte) {
-    return (byte >= 1 && byte <= 31) || byte == '\\' || byte == '/' || byte == ':';
+    return (byte >= 1 && byte <= 31) || byte == '\\' || byte == '/' || byte == ':' ||
+           byte == '[';
+}
+
+// A name that starts with "{" could spell a kind marker ("{Data}x" would read
+// back as main data): its first brace is escaped.
+bool IsMarkerStart(unsigned char byte, int at) {
+    return at == 0 && byte == '{';
 }
 
 // Windows drops a trailing dot or space from a file name, so "notes." would be
@@ -44,7 +53,7 @@ CStringBase<char> EscapeName(const CStringBase<char>& text) {
     for (int i = 0; i < text.Length(); ++i) {
         unsigned char byte = static_cast<unsigned char>(text.CharAt(i));
         bool last = i == text.Length() - 1;
-        if (NeedsEscape(byte) || (last && IsDroppedAtEnd(byte)))
+        if (NeedsEscape(byte) || IsMarkerStart(byte, i) || (last && IsDroppedAtEnd(byte)))
             AppendEscape(escaped, byte);
         else
             escaped.Append(static_cast<char>(byte));

@@ -6,8 +6,9 @@
 
 // Writes control characters 1 to 31 and the path characters "\", "/" and ":"
 // as "[Number]": an item name becomes a file name when it is copied out and
-// must never lead out of the chosen directory. Every other byte, "[" and "]"
-// included, is copied unchanged.
+// must never lead out of the chosen directory. "[" and a leading "{" are
+// written so too, so that every name reads back as itself and never as a
+// kind marker. Every other byte, "]" and "}" included, is copied unchanged.
 CStringBase<char> EscapeName(const CStringBase<char>& text);
 
 // The inverse of EscapeName: every "[Number]" becomes the byte Number. Throws

@@ -19,8 +19,8 @@ using Texts = std::vector<std::string>;
 class RmCommandTest : public ::testing::Test {
 protected:
     // Five items: {Data}, {Security_Data}, then notes, tab<TAB>here and
-    // tab[9]here in the file system's order; the last two are both listed
-    // as tab[9]here.
+    // tab[9]here in the file system's order, listed as tab[9]here and
+    // tab[91]9]here.
     RmCommandTest() : report(temp.AddFile("report.txt", "0123456789")) { AddStreams(); }
 
     void AddStreams() {
@@ -47,12 +47,13 @@ TEST_F(RmCommandTest, ItemsAreSelectedByNameOrIndex) {
         Texts arguments;  // after "rm FILE"
         int status;
         std::string error;  // what stderr says after "morvex rm: FILE: "
-        int left;           // bytes of the attribute name list: notes 11, the tabs 30
+        int left;  // bytes of the attribute name list: notes 11, tab<TAB>here 14, tab[9]here 16
     };
     const Case cases[] = {
         {{"notes", "--yes"}, 0, "", 30},
-        {{"--yes", "tab[9]here"}, 0, "", 11},
-        {{"notes", "notes", "tab[9]here", "--yes"}, 0, "", 0},
+        {{"--yes", "tab[9]here"}, 0, "", 27},
+        {{"tab[91]9]here", "--yes"}, 0, "", 25},
+        {{"notes", "notes", "tab[9]here", "tab[91]9]here", "--yes"}, 0, "", 0},
         {{"#4", "--yes"}, 0, "", -1},  // the last item, whichever stream it is
         {{"#5", "--yes"}, 1, "no item '#5' in the stream list", 41},
         {{"notes", "Notes", "--yes"}, 1, "no item 'Notes' in the stream list", 41},
@@ -101,7 +102,8 @@ TEST_F(RmCommandTest, OnATerminalTheQuestionIsAsked) {
     for (const Case& c : {Case{"2\n", 1, true}, Case{"", 1, true}, Case{"3\n1\n", 0, false}}) {
         std::istringstream in(c.typed);
         std::ostringstream out, err;
-        EXPECT_EQ(RunMorvex({"rm", report, "tab[9]here"}, in, out, err, true), c.status);
+        EXPECT_EQ(RunMorvex({"rm", report, "tab[9]here", "tab[91]9]here"}, in, out, err, true),
+                  c.status);
         EXPECT_NE(err.str().find("Do you want to delete 2 streams?\n  1) Delete  2) Keep: "),
                   std::string::npos)
             << err.str();

@@ -118,13 +118,14 @@ TEST(ItemNameTest, MarksEveryKindButAlternateStreams) {
     EXPECT_STREQ(itemName.Ptr(), "{Reparse_Data}");
 }
 
-TEST(ItemNameTest, EscapesControlAndPathCharactersOnly) {
+TEST(ItemNameTest, EscapesControlPathAndBracketCharactersOnly) {
     EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "a\tb"), "a[9]b");
     EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "\x01\x1F"), "[1][31]");
     EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "..\\..\\evil"), "..[92]..[92]evil");
     EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "/etc/x:y"), "[47]etc[47]x[58]y");
     EXPECT_EQ(ItemNameOf(BACKUP_DATA, "C:\\x"), "{Data}C[58][92]x");
-    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "[7] \x7F\x80\xFF"), "[7] \x7F\x80\xFF");
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "[7] \x7F\x80\xFF"), "[91]7] \x7F\x80\xFF");
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "]{x}"), "]{x}");
 }
 
 TEST(ItemNameTest, EscapesWhatWindowsWouldDropFromTheEndOfAFileName) {
@@ -178,12 +179,10 @@ TEST(ItemNameTest, RefusesBadNumberEscapes) {
     EXPECT_STREQ(streamName.Ptr(), "untouched");
 }
 
-TEST(ItemNameTest, EveryByteButTheBracketComesBackUnchanged) {
+TEST(ItemNameTest, EveryByteComesBackUnchanged) {
     std::string name;
-    for (int byte = 1; byte < 256; ++byte) {
-        if (byte != '[')
-            name += static_cast<char>(byte);
-    }
+    for (int byte = 1; byte < 256; ++byte)
+        name += static_cast<char>(byte);
     for (int kind = 0; kind < kStreamKindCount; ++kind) {
         DWORD id = kStreamKinds[kind].id;
         std::string itemName = ItemNameOf(id, name);
@@ -193,8 +192,10 @@ TEST(ItemNameTest, EveryByteButTheBracketComesBackUnchanged) {
     }
 }
 
-TEST(ItemNameTest, AnAlternateStreamNamedLikeAMarkerParsesAsThatKind) {
-    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "{Data}x"), "{Data}x");
+TEST(ItemNameTest, AnAlternateStreamNamedLikeAMarkerKeepsItsKind) {
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "{Data}x"), "[123]Data}x");
+    EXPECT_EQ(Parsed("[123]Data}x"), "4:{Data}x");
+    // A file named with the marker still names that kind.
     EXPECT_EQ(Parsed("{Data}x"), "1:x");
 }
 
