@@ -1,5 +1,6 @@
 #include "platform/posix/files/DriveMap.h"
 
+#include "platform/posix/files/LinuxPathName.h"
 #include "platform/posix/files/WindowsPath.h"
 
 #include <cctype>
@@ -105,10 +106,12 @@ DriveTable& Drives() {
     return table;
 }
 
-// Only a full path on a drive can be a current directory.
+// Only a full path on a drive can be a current directory. It keeps no
+// trailing backslash but at a drive root, as Windows reports it.
 bool DriveFullPath(const std::string& windowsPath, std::string& full) {
-    return MakeFullPath(windowsPath, full) && ClassifyPath(full) == PathKind::DriveAbsolute &&
-           IsDriveLetter(full[0]);
+    if (!MakeUserFullPath(windowsPath, full)) return false;
+    if (full.size() > 3 && full.back() == '\\') full.pop_back();
+    return ClassifyPath(full) == PathKind::DriveAbsolute && IsDriveLetter(full[0]);
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ FileStatus StatusOf(const struct statx& info) {
     status.size = status.isDirectory ? 0 : info.stx_size;
     status.identity.device = makedev(info.stx_dev_major, info.stx_dev_minor);
     status.identity.inode = info.stx_ino;
+    status.mode = info.stx_mode & 07777;
+    status.owner = info.stx_uid;
+    status.group = info.stx_gid;
     return status;
 }
 

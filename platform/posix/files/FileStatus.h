@@ -18,6 +18,9 @@ struct FileStatus {
     FILETIME lastWriteTime{};
     ULONGLONG size = 0;  // 0 for a directory, as Windows reports it
     FileIdentity identity;
+    mode_t mode = 0;  // the permission bits
+    uid_t owner = 0;
+    gid_t group = 0;
 };
 
 // The status of the file `path` names, following symbolic links. False with

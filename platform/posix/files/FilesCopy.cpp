@@ -1,8 +1,146 @@
-// Placeholder until this area is written: the calls fail as on a system
-// without the service.
+// CopyFileA between files and named streams (the extended attributes
+// user.<stream> of a file or a directory), with the refusals and error codes
+// of Windows. A file copied to a file takes only the data: the user of a
+// Linux tree expects a plain copy, not one that carries the streams along.
+// Nothing is ever left half written: a file is written under a temporary name
+// and renamed over the target, a stream is set whole by one setxattr, and a
+// stream larger than the file system lets one attribute hold is refused with
+// ERROR_FILE_TOO_LARGE, the target left as it was.
+#include "platform/posix/core/EntryGuard.h"
+#include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/files/CopySource.h"
+#include "platform/posix/files/ExtendedAttributes.h"
+#include "platform/posix/files/FileAccess.h"
+#include "platform/posix/files/FileStatus.h"
+#include "platform/posix/files/ReplacementFile.h"
 
-extern "C" BOOL WINAPI CopyFileA(LPCSTR, LPCSTR, BOOL) {
-    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/limits.h>
+#include <sys/statvfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace mvx {
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+BOOL Fail(DWORD error) {
+    SetLastError(error);
     return FALSE;
+}
+
+BOOL Finish(DWORD error) { return error == NO_ERROR ? TRUE : Fail(error); }
+
+bool SameStream(const FileIdentity& a, const FileIdentity& b) {
+    return a.device == b.device && a.inode == b.inode && a.stream == b.stream;
+}
+
+// ext4 refuses a value that does not fit its attribute space with ENOSPC
+// while the disk has room: that is the size limit of one stream, which the
+// kernel reports as E2BIG past 64 KiB. Only a disk without free blocks is full.
+DWORD StreamWriteError(int err, const std::string& path) {
+    struct statvfs volume;
+    if (err == EEXIST) return ERROR_FILE_EXISTS;
+    if (err == ENOSPC && statvfs(path.c_str(), &volume) == 0 && volume.f_bavail > 0)
+        return ERROR_FILE_TOO_LARGE;
+    return ErrorFromErrnoAt(err, path);
+}
+
+// One setxattr replaces the value whole or not at all.
+DWORD SetStream(const ResolvedName& target, const std::string& value, bool failIfExists) {
+    if (setxattr(target.path.c_str(), ("user." + target.stream).c_str(), value.data(),
+                 value.size(), failIfExists ? XATTR_CREATE : 0) == 0)
+        return NO_ERROR;
+    return StreamWriteError(errno, target.path);
+}
+
+// Windows makes the file that is to hold a new stream; it goes again when the
+// stream cannot be written.
+DWORD SetStreamOfNewFile(const ResolvedName& target, const std::string& value) {
+    const std::string& path = target.path;
+    if (path.back() == '/') return ERROR_PATH_NOT_FOUND;
+    Descriptor created(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!created.IsOpen() && errno != EEXIST) return ErrorFromErrnoAt(errno, path);
+    const DWORD error = SetStream(target, value, false);
+    if (error != NO_ERROR && created.IsOpen()) unlink(path.c_str());
+    return error;
+}
+
+// The checks Windows makes on a target that exists, in its order; the claim
+// then holds the target against handles that do not share writing.
+DWORD CheckExistingTarget(const CopySource& source, const FileStatus& target,
+                          const std::string& stream, bool failIfExists, ShareClaim& claim) {
+    FileIdentity identity = target.identity;
+    identity.stream = stream;
+    if (target.isDirectory && stream.empty()) return ERROR_ACCESS_DENIED;
+    if (failIfExists && stream.empty()) return ERROR_FILE_EXISTS;
+    // Copying a file or stream onto itself would destroy what is read.
+    if (SameStream(source.Identity(), identity))
+        return failIfExists ? ERROR_FILE_EXISTS : ERROR_SHARING_VIOLATION;
+    if (!target.isDirectory && (target.attributes & FILE_ATTRIBUTE_READONLY))
+        return ERROR_ACCESS_DENIED;
+    return claim.Acquire(identity, kFileWriteData, kShareAll) ? NO_ERROR : GetLastError();
+}
+
+DWORD CopyToStream(const CopySource& source, const ResolvedName& target, bool failIfExists) {
+    FileStatus status;
+    const bool exists = QueryPathStatus(target.path, status);
+    if (!exists && errno != ENOENT) return ErrorFromErrnoAt(errno, target.path);
+    ShareClaim claim;
+    if (exists) {
+        const DWORD error = CheckExistingTarget(source, status, target.stream, failIfExists, claim);
+        if (error != NO_ERROR) return error;
+        bool present = false;
+        std::size_t size = 0;
+        QueryAttributeSize(AttributeFile::OfPath(target.path), "user." + target.stream, present,
+                           size);
+        if (failIfExists && present) return ERROR_FILE_EXISTS;
+    }
+    std::string value;
+    const DWORD error = source.ReadWhole(XATTR_SIZE_MAX, value);
+    if (error != NO_ERROR) return error;
+    return exists ? SetStream(target, value, failIfExists) : SetStreamOfNewFile(target, value);
+}
+
+DWORD CopyToFile(const CopySource& source, const ResolvedName& target, bool failIfExists) {
+    FileStatus status;
+    const bool exists = QueryPathStatus(target.path, status);
+    if (!exists && errno != ENOENT) return ErrorFromErrnoAt(errno, target.path);
+    // Only a directory can be named with a trailing separator.
+    if (!exists && target.path.back() == '/') return ERROR_INVALID_NAME;
+    ShareClaim claim;
+    if (exists) {
+        const DWORD error = CheckExistingTarget(source, status, "", failIfExists, claim);
+        if (error != NO_ERROR) return error;
+    }
+    ReplacementFile file;
+    DWORD error = file.Create(target.path, exists ? &status : nullptr);
+    if (error == NO_ERROR) error = source.WriteTo(file.FileDescriptor());
+    if (error == NO_ERROR) error = file.Commit(failIfExists);
+    return error;
+}
+
+// The source is read as Windows opens it, sharing reading and deleting.
+BOOL Copy(LPCSTR existing, LPCSTR newName, bool failIfExists) {
+    ResolvedName from, to;
+    CopySource source;
+    if (!ResolveName(existing, from) || !source.Open(from)) return FALSE;
+    ShareClaim reading;
+    if (!reading.Acquire(source.Identity(), kFileReadData, FILE_SHARE_READ | FILE_SHARE_DELETE))
+        return FALSE;
+    if (!ResolveName(newName, to)) return FALSE;
+    return Finish(to.hasStream ? CopyToStream(source, to, failIfExists)
+                               : CopyToFile(source, to, failIfExists));
+}
+
+}  // namespace
+}  // namespace mvx
+
+extern "C" BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists) {
+    if (mvx::FaultHit("CopyFileA")) return FALSE;
+    return mvx::GuardedCall<BOOL>(
+        FALSE, [&] { return mvx::Copy(existing, newName, failIfExists != FALSE); });
 }

@@ -6,7 +6,7 @@
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/files/FileStatus.h"
-#include "platform/posix/files/LinuxPathName.h"
+#include "platform/posix/files/ResolvedName.h"
 
 #include <cerrno>
 #include <sys/xattr.h>
@@ -43,7 +43,7 @@ BOOL RemoveFile(const ResolvedName& target) {
 // A symbolic link is deleted itself, as Windows deletes a link, not its target.
 BOOL Delete(LPCSTR name) {
     ResolvedName target;
-    if (!ResolveNameOrLinuxPath(name, target)) return FALSE;
+    if (!ResolveName(name, target)) return FALSE;
     FileStatus status;
     if (!QueryEntryStatus(target.path, status)) return FailErrno(errno, target.path);
     if (status.isDirectory && !target.hasStream) return Fail(ERROR_ACCESS_DENIED);

@@ -5,6 +5,7 @@
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/files/FindSearch.h"
+#include "platform/posix/files/LinuxPathName.h"
 #include "platform/posix/files/ResolvedName.h"
 #include "platform/posix/files/WildcardMatch.h"
 #include "platform/posix/files/WindowsPath.h"
@@ -26,9 +27,9 @@ bool IsDriveRoot(const std::string& full) { return full.size() == 3; }
 HANDLE FindEntry(const std::string& name, WIN32_FIND_DATAA& data) {
     std::string full, ansi;
     ResolvedName resolved;
-    MakeFullPath(name, full);
+    MakeUserFullPath(name, full);
     if (full.back() == '\\') return Fail(ERROR_FILE_NOT_FOUND);
-    if (!ResolveFullPath(full, resolved)) return INVALID_HANDLE_VALUE;
+    if (!ResolveUtf8Name(name, resolved)) return INVALID_HANDLE_VALUE;
     FileStatus status;
     if (!QueryEntryStatus(resolved.path, status)) {
         SetLastErrorFromErrno(errno, resolved.path);
@@ -63,7 +64,8 @@ HANDLE FindMatches(const std::string& directoryName, const std::string& pattern,
 }
 
 // Splits off the last component; "D:x*" keeps "D:" as its directory, which
-// names the current directory of D:.
+// names the current directory of D:. An existing Linux path names its entry,
+// colons and wildcards included.
 HANDLE FindFirst(LPCSTR name, WIN32_FIND_DATAA* data) {
     if (!name || !data) return Fail(ERROR_INVALID_PARAMETER);
     std::string utf8;
@@ -76,6 +78,7 @@ HANDLE FindFirst(LPCSTR name, WIN32_FIND_DATAA* data) {
     std::string::size_type cut = utf8.find_last_of("\\/");
     cut = cut != std::string::npos ? cut + 1 : kind == PathKind::DriveRelative ? 2 : 0;
     const std::string pattern = utf8.substr(cut);
+    if (IsExistingLinuxPath(utf8)) return FindEntry(utf8, *data);
     if (pattern.find(':') != std::string::npos) return Fail(ERROR_INVALID_NAME);
     if (!HasWildcards(pattern)) return FindEntry(utf8, *data);
     return FindMatches(cut == 0 ? "." : utf8.substr(0, cut), pattern, *data);

@@ -1,8 +1,9 @@
-// GetFullPathNameA: the full path of a name as pure text, in the ANSI page.
+// GetFullPathNameA: the full path of a name, in the ANSI page. Text only,
+// but for the spelling of a name Linux holds with trailing dots or blanks.
 #include "platform/posix/text/AnsiNames.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/FaultInjection.h"
-#include "platform/posix/files/WindowsPath.h"
+#include "platform/posix/files/LinuxPathName.h"
 
 #include <cstring>
 
@@ -22,7 +23,7 @@ DWORD FullPathName(LPCSTR name, DWORD bufferLength, LPSTR buffer, LPSTR* filePar
     if (*name == '\0') return Fail(ERROR_INVALID_NAME);
     std::string utf8, full, ansi;
     if (!AnsiNameToUtf8(name, utf8)) return 0;
-    MakeFullPath(utf8, full);
+    MakeUserFullPath(utf8, full);
     // The current directory may hold characters the ANSI page lacks.
     if (!Utf8NameToAnsi(full, ansi)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
     const DWORD length = static_cast<DWORD>(ansi.size());

@@ -1,25 +1,40 @@
 #include "platform/posix/files/LinuxPathName.h"
 
 #include "platform/posix/files/FileStatus.h"
-#include "platform/posix/text/AnsiNames.h"
-#include "platform/posix/Win32Functions.h"
+#include "platform/posix/files/ResolvedName.h"
+#include "platform/posix/files/WindowsPath.h"
 
 namespace mvx {
+namespace {
 
-bool ResolveNameOrLinuxPath(LPCSTR name, ResolvedName& out) {
-    if (!name) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    std::string utf8;
-    if (!AnsiNameToUtf8(name, utf8)) return false;
+// The drive whose root is the root of the Linux tree.
+const char kLinuxRootDrive[] = "Z:";
+
+// A full path whose last component has no stream and names an existing entry.
+bool NamesExistingEntry(const std::string& full) {
+    ResolvedName resolved;
     FileStatus status;
-    if (!utf8.empty() && utf8[0] == '/' && QueryEntryStatus(utf8, status)) {
-        out = ResolvedName();
-        out.path = utf8;
-        return true;
-    }
-    return ResolveUtf8Name(utf8, out);
+    return ResolveFullPath(full, resolved) && !resolved.hasStream &&
+           QueryEntryStatus(resolved.path, status);
+}
+
+}  // namespace
+
+bool IsExistingLinuxPath(const std::string& name) {
+    FileStatus status;
+    return !name.empty() && name[0] == '/' && QueryEntryStatus(name, status);
+}
+
+bool MakeUserFullPath(const std::string& name, std::string& full) {
+    // Rooted at Z: whichever drive is current.
+    if (IsExistingLinuxPath(name))
+        return MakeFullPath(kLinuxRootDrive + name, full, TrailingDots::Kept);
+    if (!MakeFullPath(name, full)) return false;
+    std::string literal;
+    if (MakeFullPath(name, literal, TrailingDots::Kept) && literal != full &&
+        NamesExistingEntry(literal))
+        full = literal;
+    return true;
 }
 
 }  // namespace mvx

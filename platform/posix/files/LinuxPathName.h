@@ -1,15 +1,22 @@
-// Names as a Linux user writes them. A user who gives the absolute Linux path
-// of an existing file means that file, even where the Windows reading of the
-// same text means another one ("/tmp/a:b" would be stream b of /tmp/a,
-// "/tmp/x." the file /tmp/x).
+// Names as a Linux user writes them. A name that Linux holds exactly as it
+// stands reaches that entry, even where Windows reads its spelling as another
+// name: Windows drops a trailing dot or blank of the last component ("x." is
+// x), and "/tmp/a:b" would be stream b of /tmp/a. Where Linux holds no such
+// entry, the Windows reading stands. A colon in a Windows name ("Z:\tmp\a:b")
+// always means a stream: the plug-in forms the names of streams that way,
+// and they must never reach a Linux file named alike.
 #pragma once
 
-#include "platform/posix/files/ResolvedName.h"
+#include <string>
 
 namespace mvx {
 
-// As ResolveName, but a name that starts with '/' and names an existing entry
-// exactly as it stands reaches that entry. False: the last error is set.
-bool ResolveNameOrLinuxPath(LPCSTR name, ResolvedName& out);
+// True when `name` (UTF-8) is an absolute Linux path of an existing entry.
+bool IsExistingLinuxPath(const std::string& name);
+
+// The full Windows path of `name` (UTF-8), as MakeFullPath computes it but
+// keeping the trailing dots and blanks of the last component where the entry
+// so spelt exists. False for an empty name.
+bool MakeUserFullPath(const std::string& name, std::string& full);
 
 }  // namespace mvx

@@ -2,6 +2,7 @@
 
 #include "platform/posix/text/AnsiNames.h"
 #include "platform/posix/files/DriveMap.h"
+#include "platform/posix/files/LinuxPathName.h"
 #include "platform/posix/Win32Functions.h"
 #include "platform/posix/files/WindowsPath.h"
 
@@ -57,8 +58,13 @@ bool ResolveUtf8Name(const std::string& name, ResolvedName& out) {
     const PathKind kind = ClassifyPath(name);
     if (kind == PathKind::Unc || kind == PathKind::LocalDevice || kind == PathKind::RootLocalDevice)
         return Fail(ERROR_BAD_NETPATH);
+    if (IsExistingLinuxPath(name)) {
+        out = ResolvedName();
+        out.path = name;
+        return true;
+    }
     std::string full;
-    return MakeFullPath(name, full) && ResolveFullPath(full, out);
+    return MakeUserFullPath(name, full) && ResolveFullPath(full, out);
 }
 
 bool ResolveName(LPCSTR name, ResolvedName& out) {

@@ -15,7 +15,8 @@ struct ResolvedName {
     bool hasStream = false;
 };
 
-// Resolves an ANSI name as the file functions take it. UNC and device names
+// Resolves an ANSI name as the file functions take it, keeping the spelling
+// of a name Linux holds (see LinuxPathName.h). UNC and device names
 // fail with ERROR_BAD_NETPATH, an unmapped drive with ERROR_PATH_NOT_FOUND, a
 // misplaced colon or a stream type other than $DATA with ERROR_INVALID_NAME.
 // False: the last error is set.

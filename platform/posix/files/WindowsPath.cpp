@@ -28,7 +28,8 @@ void TrimDotsAndSpaces(std::string& component) {
 
 // The components of `rest` after resolving "." and "..", which never climb
 // above the root; `trailing` says whether the result ends in a separator.
-std::vector<std::string> ResolveComponents(const std::string& rest, bool& trailing) {
+std::vector<std::string> ResolveComponents(const std::string& rest, TrailingDots dots,
+                                           bool& trailing) {
     std::vector<std::string> parts;
     bool lastWasName = false;
     std::string::size_type i = 0;
@@ -49,7 +50,7 @@ std::vector<std::string> ResolveComponents(const std::string& rest, bool& traili
         i = end;
     }
     trailing = !rest.empty() && IsSeparator(rest.back());
-    if (!trailing && lastWasName) {
+    if (!trailing && lastWasName && dots == TrailingDots::Dropped) {
         TrimDotsAndSpaces(parts.back());
         if (parts.back().empty()) {
             parts.pop_back();
@@ -61,9 +62,10 @@ std::vector<std::string> ResolveComponents(const std::string& rest, bool& traili
 
 // Drive and device roots always end in a separator; a share only when
 // something follows it or the name ended in one.
-std::string Assemble(const std::string& root, const std::string& rest, bool separatorAfterRoot) {
+std::string Assemble(const std::string& root, const std::string& rest, bool separatorAfterRoot,
+                     TrailingDots dots = TrailingDots::Dropped) {
     bool trailing = false;
-    std::vector<std::string> parts = ResolveComponents(rest, trailing);
+    std::vector<std::string> parts = ResolveComponents(rest, dots, trailing);
     std::string full = root;
     if (separatorAfterRoot || !parts.empty() || trailing) full += '\\';
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -88,12 +90,13 @@ std::string AssembleUnc(const std::string& name) {
 
 // `name` continued from a full directory path; an empty rest names the
 // directory itself, without a trailing separator.
-bool Continue(const std::string& directory, const std::string& rest, std::string& full) {
+bool Continue(const std::string& directory, const std::string& rest, std::string& full,
+              TrailingDots dots) {
     if (rest.empty()) {
         full = directory;
         return true;
     }
-    return MakeFullPath(directory + "\\" + rest, full);
+    return MakeFullPath(directory + "\\" + rest, full, dots);
 }
 
 }  // namespace
@@ -113,18 +116,18 @@ PathKind ClassifyPath(const std::string& name) {
     return PathKind::Relative;
 }
 
-bool MakeFullPath(const std::string& name, std::string& full) {
+bool MakeFullPath(const std::string& name, std::string& full, TrailingDots dots) {
     if (name.empty()) return false;
     switch (ClassifyPath(name)) {
     case PathKind::DriveAbsolute:
-        full = Assemble(DriveOf(name[0]), name.substr(3), true);
+        full = Assemble(DriveOf(name[0]), name.substr(3), true, dots);
         return true;
     case PathKind::DriveRelative:
-        return Continue(DriveDirectory(UpperDriveLetter(name[0])), name.substr(2), full);
+        return Continue(DriveDirectory(UpperDriveLetter(name[0])), name.substr(2), full, dots);
     case PathKind::Relative:
-        return Continue(CurrentDirectory(), name, full);
+        return Continue(CurrentDirectory(), name, full, dots);
     case PathKind::Rooted:
-        full = Assemble(DriveOf(CurrentDirectory()[0]), name.substr(1), true);
+        full = Assemble(DriveOf(CurrentDirectory()[0]), name.substr(1), true, dots);
         return true;
     case PathKind::Unc:
         full = AssembleUnc(name);

@@ -21,10 +21,16 @@ inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 PathKind ClassifyPath(const std::string& name);
 
+// What becomes of the trailing dots and spaces of the last component: Windows
+// drops them; a name that Linux holds with them keeps them.
+enum class TrailingDots { Dropped, Kept };
+
 // The full path of `name` as GetFullPathName computes it: separators become
 // single backslashes, "." and ".." are resolved (never above the root), the
-// last component loses its trailing dots and spaces, and relative names start
-// from the current directories. False for an empty name.
-bool MakeFullPath(const std::string& name, std::string& full);
+// last component loses its trailing dots and spaces (unless `dots` keeps
+// them), and relative names start from the current directories. False for an
+// empty name.
+bool MakeFullPath(const std::string& name, std::string& full,
+                  TrailingDots dots = TrailingDots::Dropped);
 
 }  // namespace mvx

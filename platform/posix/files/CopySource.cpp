@@ -1,0 +1,114 @@
+#include "platform/posix/files/CopySource.h"
+
+#include "platform/posix/core/ErrnoMapping.h"
+#include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/files/DescriptorWrite.h"
+#include "platform/posix/files/ExtendedAttributes.h"
+#include "platform/posix/files/FileStatus.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace mvx {
+namespace {
+
+// Large enough to keep the disk busy, small enough that a file of any size
+// is copied in little memory.
+constexpr std::size_t kChunkSize = 512 * 1024;
+
+bool Fail(DWORD error) {
+    SetLastError(error);
+    return false;
+}
+
+bool FailErrno(int err, const std::string& path) {
+    SetLastErrorFromErrno(err, path);
+    return false;
+}
+
+// Reads up to `size` bytes, fewer only at the end of the file.
+DWORD ReadChunk(int fd, char* buffer, std::size_t size, std::size_t& got) {
+    got = 0;
+    while (got < size) {
+        const ssize_t count = read(fd, buffer + got, size - got);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return ErrorFromErrno(errno);
+        if (count == 0) break;
+        got += static_cast<std::size_t>(count);
+    }
+    return NO_ERROR;
+}
+
+// Each chunk written is a point where tests make the copy fail half done.
+DWORD WriteChunk(int fd, const char* data, std::size_t size) {
+    if (FaultHit("CopyFileA.WriteChunk")) return GetLastError();
+    return WriteWhole(fd, data, size);
+}
+
+}  // namespace
+
+bool CopySource::Open(const ResolvedName& name) {
+    return name.hasStream ? ReadStream(name) : OpenFileData(name.path);
+}
+
+// Non-blocking, so that a FIFO in the tree cannot hang the copy in open().
+bool CopySource::OpenFileData(const std::string& path) {
+    FileStatus status;
+    if (!QueryPathStatus(path, status)) return FailErrno(errno, path);
+    if (status.isDirectory) return Fail(ERROR_ACCESS_DENIED);
+    data_ = Descriptor(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!data_.IsOpen()) return FailErrno(errno, path);
+    if (!QueryDescriptorStatus(data_.Get(), status)) return FailErrno(errno, path);
+    if (status.isDirectory) return Fail(ERROR_ACCESS_DENIED);
+    identity_ = status.identity;
+    return true;
+}
+
+bool CopySource::ReadStream(const ResolvedName& name) {
+    FileStatus status;
+    if (!QueryPathStatus(name.path, status)) return FailErrno(errno, name.path);
+    bool present = false;
+    const DWORD error =
+        ReadAttribute(AttributeFile::OfPath(name.path), "user." + name.stream, present, value_);
+    if (error != NO_ERROR) return Fail(error);
+    if (!present) return Fail(ERROR_FILE_NOT_FOUND);
+    identity_ = status.identity;
+    identity_.stream = name.stream;
+    return true;
+}
+
+DWORD CopySource::ReadWhole(std::size_t limit, std::string& value) const {
+    if (!data_.IsOpen()) {
+        if (value_.size() > limit) return ERROR_FILE_TOO_LARGE;
+        value = value_;
+        return NO_ERROR;
+    }
+    FileStatus status;
+    if (!QueryDescriptorStatus(data_.Get(), status)) return ErrorFromErrno(errno);
+    if (status.size > limit) return ERROR_FILE_TOO_LARGE;
+    // One byte more than allowed tells a file that grew meanwhile.
+    std::string buffer(limit + 1, '\0');
+    std::size_t got = 0;
+    const DWORD error = ReadChunk(data_.Get(), &buffer[0], buffer.size(), got);
+    if (error != NO_ERROR) return error;
+    if (got > limit) return ERROR_FILE_TOO_LARGE;
+    buffer.resize(got);
+    value.swap(buffer);
+    return NO_ERROR;
+}
+
+DWORD CopySource::WriteTo(int fd) const {
+    if (!data_.IsOpen()) return WriteChunk(fd, value_.data(), value_.size());
+    std::vector<char> buffer(kChunkSize);
+    for (;;) {
+        std::size_t got = 0;
+        DWORD error = ReadChunk(data_.Get(), buffer.data(), buffer.size(), got);
+        if (error == NO_ERROR && got > 0) error = WriteChunk(fd, buffer.data(), got);
+        if (error != NO_ERROR || got < buffer.size()) return error;
+    }
+}
+
+}  // namespace mvx
+

@@ -1,0 +1,39 @@
+// What CopyFileA reads: the data of a file, through an open descriptor in
+// bounded chunks (a file may be many GiB), or the value of a named stream,
+// which the kernel hands out whole and caps at 64 KiB.
+#pragma once
+
+#include "platform/posix/core/Descriptor.h"
+#include "platform/posix/files/ResolvedName.h"
+#include "platform/posix/files/ShareAccess.h"
+
+#include <string>
+
+namespace mvx {
+
+class CopySource {
+public:
+    // Opens the data of `name` or reads its stream. False with the last error
+    // set; a directory has no data of its own to copy (ERROR_ACCESS_DENIED).
+    bool Open(const ResolvedName& name);
+
+    // The file and stream read, for share modes and the same-file check.
+    const FileIdentity& Identity() const { return identity_; }
+
+    // Everything there is to read; more than `limit` bytes fails with
+    // ERROR_FILE_TOO_LARGE before anything is read. NO_ERROR or the error.
+    DWORD ReadWhole(std::size_t limit, std::string& value) const;
+
+    // Writes everything there is to read to `fd`. NO_ERROR or the error.
+    DWORD WriteTo(int fd) const;
+
+private:
+    bool OpenFileData(const std::string& path);
+    bool ReadStream(const ResolvedName& name);
+
+    FileIdentity identity_;
+    Descriptor data_;    // a file's data
+    std::string value_;  // a stream's value
+};
+
+}  // namespace mvx
