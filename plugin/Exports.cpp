@@ -7,6 +7,8 @@
 #include "plugin/Settings.h"
 #include "streams/StreamPanel.h"
 #include "transfer/DeleteStreams.h"
+#include "transfer/ExtractStreams.h"
+#include "transfer/WriteStreams.h"
 
 namespace {
 
@@ -63,12 +65,18 @@ PLUGIN_EXPORT void WINAPI GetOpenPluginInfo(HANDLE panel, OpenPluginInfo* info) 
     ErrorFunnel("GetOpenPluginInfo", [&] { PanelOf(panel)->GetOpenPluginInfo(info); });
 }
 
-PLUGIN_EXPORT int WINAPI GetFiles(HANDLE, PanelItem*, int, int, const char*, unsigned) {
-    return ErrorFunnel("GetFiles", 0, [] { return 0; });  // extraction to come
+PLUGIN_EXPORT int WINAPI GetFiles(HANDLE panel, PanelItem* items, int itemCount, int move,
+                                  const char* destinationPath, unsigned opMode) {
+    return ErrorFunnel("GetFiles", 0, [&] {
+        return ExtractStreams(*PanelOf(panel), items, itemCount, move, destinationPath, opMode);
+    });
 }
 
-PLUGIN_EXPORT int WINAPI PutFiles(HANDLE, PanelItem*, int, int, unsigned) {
-    return ErrorFunnel("PutFiles", 0, [] { return 0; });  // writing streams to come
+PLUGIN_EXPORT int WINAPI PutFiles(HANDLE panel, PanelItem* items, int itemCount, int move,
+                                  unsigned opMode) {
+    return ErrorFunnel("PutFiles", 0, [&] {
+        return WriteStreams(*PanelOf(panel), items, itemCount, move, opMode);
+    });
 }
 
 PLUGIN_EXPORT int WINAPI DeleteFiles(HANDLE panel, PanelItem* items, int itemCount,

@@ -1,52 +1,38 @@
 #include "transfer/DeleteStreams.h"
 
-#include <cstring>
-
 #include "plugin/HostServices.h"
 #include "plugin/MessageNumbers.h"
 #include "plugin/ScreenKeeper.h"
 #include "plugin/ShowError.h"
+#include "transfer/FieldText.h"
 #include "transfer/HostTextFormat.h"
 #include "transfer/ListRefresher.h"
 #include "transfer/OperationMode.h"
+#include "transfer/ProgressNotice.h"
 #include "transfer/StreamSystemName.h"
 
 namespace {
 
 // The question is drawn as the error box is, in the host's warning colours.
 constexpr unsigned kQuestionFlags = 1;
-constexpr unsigned kNoticeFlags = 0;
 constexpr int kQuestionSize = 1024;
 
 const char* Text(int message) {
     return g_HostServices.MessageText(message);
 }
 
-// The host may fill the name field to its last byte.
-void CopyItemName(const PanelItem& item, char (&name)[MAX_PATH + 1]) {
-    size_t length = strnlen(item.fileName, sizeof(item.fileName));
-    std::memcpy(name, item.fileName, length);
-    name[length] = 0;
-}
-
 // True when the user chose the first button, "go ahead".
 bool Confirmed(const PanelItem* items, int itemCount) {
     char question[kQuestionSize];
     if (itemCount == 1) {
-        char name[MAX_PATH + 1];
-        CopyItemName(items[0], name);
-        FormatWithName(question, kQuestionSize, Text(kMsgDeleteOneQuestion), name);
+        FormatWithName(question, kQuestionSize, Text(kMsgDeleteOneQuestion),
+                       FieldText(items[0].fileName).Ptr());
     } else {
         FormatWithNumber(question, kQuestionSize, Text(kMsgDeleteManyQuestion), itemCount);
     }
     const char* lines[] = {Text(kMsgDeleteTitle), question, Text(kMsgDeleteAccept),
                            Text(kMsgDeleteCancel)};
     return g_HostServices.ShowMessageBox(kQuestionFlags, nullptr, lines, 4, 2) == 0;
-}
-
-void ShowProgressNotice() {
-    const char* lines[] = {Text(kMsgProgressTitle), Text(kMsgDeleting)};
-    g_HostServices.ShowMessageBox(kNoticeFlags, nullptr, lines, 2, 0);
 }
 
 // False after a failed deletion, which the user has been shown.
@@ -69,10 +55,7 @@ int DeleteStreams(StreamPanel& panel, const PanelItem* items, int itemCount, uns
     if (!(opMode & OpModeQuiet) && !Confirmed(items, itemCount))
         return 0;
     ScreenKeeper screen;
-    if (!(opMode & (OpModeQuiet | OpModeNoProgress))) {
-        screen.Save();
-        ShowProgressNotice();
-    }
+    ShowProgressNotice(screen, opMode, kMsgDeleting);
     // Declared after the keeper, so the list is read before the screen returns.
     ListRefresher refresher(panel);
     for (int i = 0; i < itemCount; ++i) {

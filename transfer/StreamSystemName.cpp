@@ -1,8 +1,11 @@
 #include "transfer/StreamSystemName.h"
 
+#include "common/FullPath.h"
 #include "platform/win32.h"
 
 namespace {
+
+const char kNotUnchanged[] = "The stream name cannot be passed to the system unchanged";
 
 const WCHAR kStreamMark[] = {':', 0};
 const WCHAR kDataSuffix[] = {':', '$', 'D', 'A', 'T', 'A', 0};
@@ -21,17 +24,10 @@ bool ReadAsTheSystemDoes(const CStringBase<char>& name, CWideString& wide) {
     return converted == count;
 }
 
-// Trail bytes of double-byte characters are never a dot or a space, so the
-// last byte tells.
-bool EndsInWhatTheSystemDrops(const CStringBase<char>& name) {
-    char last = name.CharAt(name.Length() - 1);
-    return last == '.' || last == ' ';
-}
-
 bool ReachesTheSystemUnchanged(const StreamEntry& entry) {
     const CStringBase<char>& name = entry.streamName;
     CWideString wide;
-    if (name.IsEmpty() || EndsInWhatTheSystemDrops(name) || !ReadAsTheSystemDoes(name, wide))
+    if (name.IsEmpty() || !ReadAsTheSystemDoes(name, wide))
         return false;
     CWideString delivered(kStreamMark);
     delivered.Append(wide);
@@ -43,9 +39,19 @@ bool ReachesTheSystemUnchanged(const StreamEntry& entry) {
 
 CStringBase<char> StreamSystemName(const CStringBase<char>& filePath, const StreamEntry& entry) {
     if (!ReachesTheSystemUnchanged(entry))
-        throw "The stream name cannot be passed to the system unchanged";
+        throw kNotUnchanged;
+    return StreamSystemName(filePath, entry.streamName);
+}
+
+CStringBase<char> StreamSystemName(const CStringBase<char>& filePath,
+                                   const CStringBase<char>& streamName) {
     CStringBase<char> name(filePath);
     name.Append(':');
-    name.Append(entry.streamName);
+    name.Append(streamName);
+    // The system makes a name absolute before it looks for the colon, so
+    // separators and ".." in a stream name would lead it to another file.
+    CStringBase<char> fullName;
+    if (streamName.IsEmpty() || !GetFullPath(name.Ptr(), fullName) || fullName != name)
+        throw kNotUnchanged;
     return name;
 }

@@ -5,9 +5,14 @@
 #include "common/StringBase.h"
 #include "streams/StreamEntry.h"
 
-// The system reads the name in the ANSI code page and drops trailing dots and
-// spaces from it. A stream name that would reach it as another name (it was
-// converted to the OEM page with losses, or ends in a dot or a space) could
-// be the name of another stream: it raises
+// The system reads the name in the ANSI code page and makes it absolute before
+// it looks for the stream: it drops trailing dots and spaces, and separators
+// and ".." lead it to another file. A stream name that would reach it as
+// another name (also one converted to the OEM page with losses) could be the
+// name of another stream or file: it raises
 // "The stream name cannot be passed to the system unchanged".
 CStringBase<char> StreamSystemName(const CStringBase<char>& filePath, const StreamEntry& entry);
+
+// The same for a stream named by the user; `filePath` is a full path.
+CStringBase<char> StreamSystemName(const CStringBase<char>& filePath,
+                                   const CStringBase<char>& streamName);

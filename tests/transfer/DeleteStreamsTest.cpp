@@ -9,12 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/text/CodePages.h"
-#include "tests/platform/MappedDriveSupport.h"
-#include "tests/plugin/TempRegistrySupport.h"
+#include "tests/transfer/StreamPanelSupport.h"
 #include "transfer/OperationMode.h"
 
 namespace {
@@ -29,59 +26,14 @@ const char kNotInList[] = "1/1 MORVEX error|DeleteFiles: The item is no longer i
                           "list|OK";
 const char kDeleteError[] = "1/1 MORVEX error|Delete error|OK";
 
-class DeleteStreamsTest : public MappedDriveTest {
+class DeleteStreamsTest : public StreamPanelTest {
 protected:
-    ~DeleteStreamsTest() override { Close(); }
-
     // Opens a panel on a new file <leaf> holding `streams`, each holding its name.
     void Open(const Texts& streams, const std::string& leaf = "f") {
-        Close();
-        path = temp.AddFile(leaf, "data");
+        Streams named;
         for (const std::string& stream : streams)
-            ASSERT_EQ(setxattr(path.c_str(), ("user." + stream).c_str(), stream.data(),
-                               stream.size(), 0),
-                      0);
-        std::string name = "D:\\" + leaf;
-        panel = entries.OpenPlugin(4, reinterpret_cast<INT_PTR>(name.c_str()));
-        ASSERT_NE(panel, INVALID_HANDLE_VALUE);
-    }
-
-    void Close() {
-        if (panel != INVALID_HANDLE_VALUE)
-            entries.ClosePlugin(panel);
-        panel = INVALID_HANDLE_VALUE;
-    }
-
-    std::vector<PanelItem> Items() {
-        PanelItem* block = nullptr;
-        int count = 0;
-        EXPECT_EQ(entries.GetFindData(panel, &block, &count, 0), 1);
-        std::vector<PanelItem> items(block, block + count);
-        entries.FreeFindData(panel, block, count);
-        return items;
-    }
-
-    Texts Names() {
-        Texts names;
-        for (const PanelItem& item : Items())
-            names.push_back(item.fileName);
-        return names;
-    }
-
-    // The items named, in the order given; "#N" is an item given the index N.
-    std::vector<PanelItem> Selection(const Texts& names) {
-        std::vector<PanelItem> listed = Items(), chosen;
-        for (const std::string& name : names) {
-            if (name[0] == '#') {
-                chosen.push_back(listed[0]);
-                chosen.back().itemIndex = std::stoul(name.substr(1));
-            }
-            for (const PanelItem& item : listed) {
-                if (name == item.fileName)
-                    chosen.push_back(item);
-            }
-        }
-        return chosen;
+            named[stream] = stream;
+        StreamPanelTest::Open(named, leaf);
     }
 
     int Delete(const Texts& names, unsigned mode = OpModeQuiet) {
@@ -90,35 +42,11 @@ protected:
     }
 
     Texts StreamsLeft() const {
-        char names[4096];
-        ssize_t size = listxattr(path.c_str(), names, sizeof(names));
         Texts left;
-        for (ssize_t at = 0; at < size; at += std::strlen(names + at) + 1)
-            left.push_back(names + at + 5);
-        std::sort(left.begin(), left.end());
+        for (const auto& stream : StreamsOf(path))
+            left.push_back(stream.first);
         return left;
     }
-
-    // Every box shown since the last call, as "flags/buttons line|line...".
-    Texts Boxes() {
-        Texts shown;
-        for (; boxesSeen < ui.MessageBoxes().size(); ++boxesSeen) {
-            const ScriptedUi::MessageBoxCall& box = ui.MessageBoxes()[boxesSeen];
-            std::string text = std::to_string(box.flags) + "/" + std::to_string(box.buttonCount);
-            for (size_t i = 0; i < box.lines.size(); ++i)
-                text += (i == 0 ? " " : "|") + box.lines[i];
-            shown.push_back(text);
-        }
-        return shown;
-    }
-
-    TempRegistry registry;
-    ScriptedUi ui;
-    PluginSession session{PluginSession::DefaultModulePath(), ui};
-    const PluginEntryPoints& entries = session.Entries();
-    HANDLE panel = INVALID_HANDLE_VALUE;
-    std::string path;
-    size_t boxesSeen = 0;
 };
 
 std::string QuestionFor(int count) {

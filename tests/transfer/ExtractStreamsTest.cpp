@@ -1,0 +1,205 @@
+// Copying streams out through the loaded module's GetFiles, on real files of
+// mapped drives: the destination dialog, the directories it creates, every
+// kind of stream written whole, and the failures that stop the copying.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/files/DriveMap.h"
+#include "tests/transfer/StreamPanelSupport.h"
+#include "transfer/OperationMode.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+const char kNotice[] = "0/0 MORVEX|Extracting streams...";
+const char kCopyError[] = "1/1 MORVEX error|Copy error|OK";
+const std::string kMustBeDirectory = "1/1 MORVEX error|You must specify directory path|OK";
+
+std::string Raised(const std::string& text) {
+    return "1/1 MORVEX error|GetFiles: " + text + "|OK";
+}
+
+class ExtractStreamsTest : public StreamPanelTest {
+protected:
+    int Get(const Texts& names, const std::string& destination, unsigned mode, int move = 0) {
+        std::vector<PanelItem> items = Selection(names);
+        return entries.GetFiles(panel, items.data(), static_cast<int>(items.size()), move,
+                                destination.c_str(), mode);
+    }
+
+    // A file of drive D: or E: ("E/out/{Data}"), or nothing when it is missing.
+    std::optional<std::string> Written(const std::string& name) const {
+        const TempDirectory& drive = name[0] == 'D' ? temp : target;
+        if (!drive.Exists(name.substr(2)))
+            return std::nullopt;
+        return drive.Contents(name.substr(2));
+    }
+};
+
+TEST_F(ExtractStreamsTest, TheDestinationIsSettledAndItsDirectoriesCreated) {
+    struct Answer {
+        int button;
+        const char* typed;
+    };
+    struct Case {
+        std::string destination;
+        unsigned mode;
+        std::vector<Answer> answers;
+        int result;
+        Texts shown;  // the edit line of each dialog
+        Texts boxes;
+        Texts present;
+        Texts absent;
+        Texts selection = {"{Data}"};
+        int move = 0;
+    };
+    const std::string longest(507, 'x');  // "E:\" + 507 + "\" fills the 511 of the edit line
+    const Case cases[] = {
+        {"E:\\out", OpModeQuiet, {}, 1, {}, {}, {"E/out/{Data}"}, {}},
+        {"E:\\o2", 0, {{3, "E:\\o2"}, {3, " \tE:\\o2\\ \n"}}, 1, {"E:\\o2\\", "E:\\o2"},
+         {kMustBeDirectory, kNotice}, {"E/o2/{Data}"}, {}},
+        {"E:\\o4", 0, {{4, nullptr}}, -1, {"E:\\o4\\"}, {}, {}, {"E/o4"}},
+        {"E:\\a\\\\b\\", OpModeQuiet, {}, 0, {}, {Raised("Can not open output file")}, {"E/a"},
+         {"E/a/b"}},
+        {"D:x\\y\\", OpModeQuiet, {}, 1, {}, {}, {"D/cur/x/y/{Data}"}, {}},
+        {"", OpModeQuiet, {}, 1, {}, {}, {"E/cwd/{Data}"}, {}},
+        {"E:\\" + longest, 0, {{4, nullptr}}, -1, {"E:\\" + longest + "\\"}, {}, {}, {}},
+        {"E:\\" + longest + "x", 0, {}, 0, {},
+         {Raised("The destination path is too long for the dialog")}, {}, {}},
+        {"E:\\none", OpModeQuiet, {}, 1, {}, {}, {"E/none"}, {}, {}},
+        {"E:\\gone", OpModeQuiet, {}, 0, {}, {}, {"E/gone"}, {}, {}, 1},
+    };
+    Open({});
+    temp.AddDirectory("cur");
+    target.AddDirectory("cwd");
+    mvx::SetCurrentDirectory("E:\\cwd");
+    mvx::SetDriveDirectory('D', "D:\\cur");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.destination);
+        for (const Answer& answer : c.answers) {
+            std::vector<ScriptedUi::ItemChange> changes;
+            if (answer.typed != nullptr)
+                changes.push_back({2, std::nullopt, answer.typed});
+            ui.AnswerDialog(answer.button, changes);
+        }
+        const size_t dialogsBefore = ui.Dialogs().size();
+        EXPECT_EQ(Get(c.selection, c.destination, c.mode, c.move), c.result);
+        Texts shown;
+        for (size_t i = dialogsBefore; i < ui.Dialogs().size(); ++i)
+            shown.push_back(ui.Dialogs()[i].items[2].text);
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(Boxes(), c.boxes);
+        for (const std::string& name : c.present)
+            EXPECT_TRUE(Written(name)) << name;
+        for (const std::string& name : c.absent)
+            EXPECT_FALSE(Written(name)) << name;
+        EXPECT_EQ(ui.PendingAnswers(), 0);
+    }
+    EXPECT_EQ(ui.Dialogs()[0].helpTopic, "Extract");
+    EXPECT_EQ(ui.ScreenSaves().size(), ui.ScreenRestores().size());
+}
+
+TEST_F(ExtractStreamsTest, EveryKindIsWrittenWholeOverWhatWasThere) {
+    std::string large(524289, 0);
+    for (size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>(i * 7 + i / 251);
+    struct Case {
+        std::string data;
+        Streams streams;
+        std::string item;
+    };
+    const Case cases[] = {
+        {"", {}, "{Data}"},
+        {large.substr(0, 524288), {}, "{Data}"},
+        {large, {}, "{Data}"},
+        {"data", {{"s", "stream"}}, "s"},
+        {"data", {{"e", ""}, {"s", "x"}}, "e"},
+    };
+    for (const Case& c : cases) {
+        const std::string out = "k" + std::to_string(&c - cases);
+        SCOPED_TRACE(out);
+        Open(c.streams, "f", c.data);
+        target.AddDirectory(out);
+        target.AddFile(out + "/" + c.item, std::string(600000, 'o'));
+        EXPECT_EQ(Get({c.item}, "E:\\" + out, OpModeQuiet), 1);
+        const auto stream = c.streams.find(c.item);
+        EXPECT_EQ(Written("E/" + out + "/" + c.item),
+                  stream == c.streams.end() ? c.data : stream->second);
+    }
+    // A directory's descriptor names the rights as a directory's.
+    temp.AddDirectory("dir");
+    Close();
+    panel = entries.OpenPlugin(4, reinterpret_cast<INT_PTR>("D:\\dir"));
+    ASSERT_NE(panel, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Get({"{Security_Data}"}, "E:\\sd", OpModeQuiet), 1);
+    const std::string report = Written("E/sd/{Security_Data}").value_or("");
+    EXPECT_NE(report.find("Traverse"), std::string::npos) << report;
+    EXPECT_EQ(report.find("Execute"), std::string::npos) << report;
+}
+
+TEST_F(ExtractStreamsTest, FailuresStopAtTheItemConcerned) {
+    struct Case {
+        std::string leaf;
+        Texts selection;
+        std::string destination;
+        const char* fault;  // the layer function failing on its nth call, or null
+        int nth;
+        int move;
+        Texts boxes;
+        Texts present;
+        Texts absent;
+    };
+    const std::string notUnchanged = "The stream name cannot be passed to the system unchanged";
+    const Case cases[] = {
+        // Five items: #4 is the last of them, #5 one past it.
+        {"f", {"#5"}, "E:\\i5", nullptr, 0, 0,
+         {Raised("The item is no longer in the stream list")}, {}, {"E/i5/{Data}"}},
+        {"f", {"#4"}, "E:\\i4", nullptr, 0, 0, {}, {}, {}},
+        // The file itself is never the output, whatever the case of its name.
+        {"s", {"s"}, "D:\\", nullptr, 0, 0, {kCopyError}, {}, {}},
+        {"T", {"t"}, "D:\\", nullptr, 0, 0, {kCopyError}, {}, {"D/t"}},
+        {"{Data}", {"{Data}"}, "D:\\", nullptr, 0, 0, {kCopyError}, {}, {}},
+        {"{security_data}", {"{Security_Data}"}, "D:\\", nullptr, 0, 0, {kCopyError}, {}, {}},
+        {"f", {"s"}, "D:\\", nullptr, 0, 0, {}, {"D/s"}, {}},
+        {"f", {"..[92]..[92]g"}, "E:\\dots", nullptr, 0, 0, {Raised(notUnchanged)}, {}, {}},
+        {"f", {"{Data}"}, "E:\\c1", "CreateFileA", 1, 0, {Raised("Can not open input file")},
+         {}, {"E/c1/{Data}"}},
+        {"f", {"{Data}"}, "E:\\c2", "CreateFileA", 2, 0, {Raised("Can not open output file")},
+         {}, {"E/c2/{Data}"}},
+        {"f", {"{Data}"}, "E:\\c3", "GetFileSize", 1, 0, {Raised("GetLength error")},
+         {"E/c3/{Data}"}, {}},
+        {"f", {"{Data}"}, "E:\\c4", "ReadFile", 1, 0, {Raised("File reading error")},
+         {"E/c4/{Data}"}, {}},
+        {"f", {"{Data}"}, "E:\\c5", "WriteFile", 1, 0, {Raised("File writing error")},
+         {"E/c5/{Data}"}, {}},
+        {"f", {"s", "t"}, "E:\\c6", "CopyFileA", 2, 0, {kCopyError}, {"E/c6/s"}, {"E/c6/t"}},
+        {"f", {"s", "{Data}"}, "E:\\mv", nullptr, 0, 1,
+         {Raised("Plugin can delete only Alternative data stream")}, {"E/mv/s", "E/mv/{Data}"},
+         {}},
+    };
+    temp.AddFile("g", "another file");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        Open({{"s", "stream s"}, {"t", "stream t"}, {"..\\..\\g", "dots"}}, c.leaf);
+        if (c.fault != nullptr)
+            mvx::InjectFault(c.fault, c.nth, ERROR_ACCESS_DENIED);
+        EXPECT_EQ(Get(c.selection, c.destination, OpModeQuiet, c.move), c.boxes.empty());
+        mvx::ClearFaults();
+        EXPECT_EQ(Boxes(), c.boxes);
+        for (const std::string& name : c.present)
+            EXPECT_TRUE(Written(name)) << name;
+        for (const std::string& name : c.absent)
+            EXPECT_FALSE(Written(name)) << name;
+        EXPECT_EQ(temp.Contents(c.leaf), "data");
+        EXPECT_EQ(temp.Contents("g"), "another file");
+        const Streams left = StreamsOf(path);
+        EXPECT_EQ(left.count("s"), c.move ? 0u : 1u);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,12 @@
+// Copying a file's unnamed data into a new file: the main data stream of the
+// opened file copied out of the panel.
+#pragma once
+
+#include "common/StringBase.h"
+
+// Replaces `outputPath` with the data of `sourcePath`, in chunks of 512 KiB
+// through one buffer, counting in 64 bits. Returns 1, or throws one of "Can
+// not open input file", "Can not open output file", "GetLength error", "File
+// reading error" and "File writing error"; an output already created then
+// stays as far as it was written.
+int CopyFileData(const CStringBase<char>& sourcePath, const CStringBase<char>& outputPath);

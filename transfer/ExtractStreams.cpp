@@ -1,0 +1,69 @@
+#include "transfer/ExtractStreams.h"
+
+#include "plugin/MessageNumbers.h"
+#include "plugin/ScreenKeeper.h"
+#include "plugin/ShowError.h"
+#include "security/SecurityReport.h"
+#include "transfer/CopyFileData.h"
+#include "transfer/DeleteStreams.h"
+#include "transfer/DirectoryTree.h"
+#include "transfer/ExtractDialog.h"
+#include "transfer/OperationMode.h"
+#include "transfer/ProgressNotice.h"
+#include "transfer/SameFileName.h"
+#include "transfer/StreamSystemName.h"
+
+namespace {
+
+// False after a failed copy, which the user has been shown.
+bool CopyNamedStream(const StreamPanel& panel, const StreamEntry& entry,
+                     const CStringBase<char>& outputPath) {
+    // A kind without a name has no "path:name" the system could copy from:
+    // the bare "path:" would at best be the file's own data under the kind's name.
+    if (!entry.streamName.IsEmpty() &&
+        CopyFileA(StreamSystemName(panel.Path(), entry).Ptr(), outputPath.Ptr(), FALSE))
+        return true;
+    ShowError("Copy error");
+    return false;
+}
+
+bool ExtractItem(const StreamPanel& panel, const PanelItem& item,
+                 const CStringBase<char>& destination) {
+    const StreamEntry& entry = panel.EntryOf(item);
+    const CStringBase<char> outputPath = Concat(destination, entry.itemName);
+    if (MayNameFile(outputPath, panel.Path())) {
+        ShowError("Copy error");
+        return false;
+    }
+    switch (entry.kindId) {
+    case BACKUP_DATA:
+        return CopyFileData(panel.Path(), outputPath) != 0;
+    case BACKUP_SECURITY_DATA:
+        return WriteSecurityReport(entry, panel.Path(),
+                                   (panel.Info().attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                                   outputPath);
+    default:
+        return CopyNamedStream(panel, entry, outputPath);
+    }
+}
+
+}  // namespace
+
+int ExtractStreams(StreamPanel& panel, const PanelItem* items, int itemCount, int move,
+                   const char* destinationPath, unsigned opMode) {
+    CStringBase<char> destination(destinationPath != nullptr ? destinationPath : "");
+    AppendBackslash(destination);
+    if (!(opMode & OpModeQuiet) && !RunExtractDialog(destination))
+        return -1;
+    CreateDirectoryTree(destination);
+    ScreenKeeper screen;
+    ShowProgressNotice(screen, opMode, kMsgExtracting);
+    const int count = items != nullptr ? itemCount : 0;
+    for (int i = 0; i < count; ++i) {
+        if (!ExtractItem(panel, items[i], destination))
+            return 0;
+    }
+    if (move && DeleteStreams(panel, items, itemCount, opMode) == 0)
+        return 0;
+    return 1;
+}

@@ -1,0 +1,54 @@
+#include "transfer/WriteStreams.h"
+
+#include "plugin/MessageNumbers.h"
+#include "plugin/ScreenKeeper.h"
+#include "plugin/ShowError.h"
+#include "streams/ItemName.h"
+#include "transfer/FieldText.h"
+#include "transfer/ListRefresher.h"
+#include "transfer/ProgressNotice.h"
+#include "transfer/StreamSystemName.h"
+
+namespace {
+
+// False after a failed copy, which the user has been shown.
+bool WriteItem(const StreamPanel& panel, const PanelItem& item) {
+    if (item.fileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        throw "directory items can not be copied";
+    const CStringBase<char> sourceName = FieldText(item.fileName);
+    CStringBase<char> streamName;
+    if (ParseItemName(sourceName, streamName) != BACKUP_ALTERNATE_DATA)
+        throw "Only writing ALTERNATE DATA streams is supported";
+    if (CopyFileA(sourceName.Ptr(), StreamSystemName(panel.Path(), streamName).Ptr(), FALSE))
+        return true;
+    ShowError("Copy error");
+    return false;
+}
+
+// Read-only files are deleted as well.
+void DeleteSource(const PanelItem& item) {
+    const CStringBase<char> sourceName = FieldText(item.fileName);
+    if (!SetFileAttributesA(sourceName.Ptr(), 0) || !DeleteFileA(sourceName.Ptr()))
+        throw "can not delete file";
+}
+
+}  // namespace
+
+int WriteStreams(StreamPanel& panel, const PanelItem* items, int itemCount, int move,
+                 unsigned opMode) {
+    if (items == nullptr || itemCount <= 0)
+        return 0;
+    ScreenKeeper screen;
+    ShowProgressNotice(screen, opMode, kMsgWriting);
+    // Declared after the keeper, so the list is read before the screen returns.
+    ListRefresher refresher(panel);
+    for (int i = 0; i < itemCount; ++i) {
+        if (!WriteItem(panel, items[i]))
+            return 0;
+    }
+    if (move) {
+        for (int i = 0; i < itemCount; ++i)
+            DeleteSource(items[i]);
+    }
+    return 1;
+}
