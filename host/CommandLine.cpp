@@ -12,11 +12,18 @@ const char kUsageText[] =
     "  morvex rm FILE ITEM ... [--yes]\n"
     "  morvex config [--used-by-default on|off] [--parse-security on|off]\n"
     "\n"
-    "FILE is a Linux path or a Windows name such as D:\\dir\\report.txt.\n"
+    "FILE, DIR and SOURCE are Linux paths or Windows names such as\n"
+    "D:\\dir\\report.txt (drive Z: is /).\n"
     "list shows the streams of FILE: index, size, name and description.\n"
-    "rm deletes alternate data streams of FILE; ITEM is a name as list shows it\n"
-    "(every item of that name) or #N, the item with index N. --yes deletes\n"
-    "without asking; a question that cannot be asked is answered no.\n"
+    "get copies streams of FILE to files in DIR, each named as list shows it;\n"
+    "ITEM is such a name (every item of that name) or #N, the item with index N;\n"
+    "without ITEM, every item. DIR is created when missing.\n"
+    "put writes each SOURCE file into FILE as an alternate data stream named after\n"
+    "it (a name as get gives it is read back).\n"
+    "rm deletes alternate data streams of FILE; ITEM as for get.\n"
+    "--move deletes what was copied from where it came. --yes answers the\n"
+    "questions and shows no progress; a question that cannot be asked is\n"
+    "answered no.\n"
     "config shows the two settings, or sets those given.\n"
     "Exit status: 0 done, 1 failed or cancelled, 2 usage error.\n";
 
@@ -73,9 +80,16 @@ struct Flag {
     bool* value;
 };
 
-// The operands of a command, with the flags given among them set; "--" ends
-// the options, so an operand may start with '-' after it.
-std::vector<std::string> TakeOperands(ArgumentReader& reader, std::initializer_list<Flag> flags) {
+// An option with a value, "--name VALUE" or "--name=VALUE".
+struct ValueOption {
+    const char* name;
+    std::string* value;
+};
+
+// The operands of a command, with the flags and options given among them
+// set; "--" ends the options, so an operand may start with '-' after it.
+std::vector<std::string> TakeOperands(ArgumentReader& reader, std::initializer_list<Flag> flags,
+                                      std::initializer_list<ValueOption> options = {}) {
     std::vector<std::string> operands;
     bool optionsEnded = false;
     while (!reader.AtEnd()) {
@@ -86,6 +100,14 @@ std::vector<std::string> TakeOperands(ArgumentReader& reader, std::initializer_l
         }
         if (argument == "--") {
             optionsEnded = true;
+            continue;
+        }
+        std::string name = ArgumentReader::OptionName(argument);
+        const ValueOption* option =
+            std::find_if(options.begin(), options.end(),
+                         [&](const ValueOption& o) { return name == o.name; });
+        if (option != options.end()) {
+            *option->value = reader.ValueOf(name, argument);
             continue;
         }
         const Flag* flag = std::find_if(flags.begin(), flags.end(),
@@ -115,6 +137,32 @@ CommandLine ParseRm(ArgumentReader& reader) {
         throw reader.Fail("needs a FILE and at least one ITEM");
     line.file = operands[0];
     line.items.assign(operands.begin() + 1, operands.end());
+    return line;
+}
+
+CommandLine ParseGet(ArgumentReader& reader) {
+    CommandLine line;
+    line.command = Command::Get;
+    std::vector<std::string> operands = TakeOperands(
+        reader, {{"--move", &line.move}, {"--yes", &line.yes}}, {{"--to", &line.destination}});
+    if (operands.empty())
+        throw reader.Fail("needs a FILE");
+    if (line.destination.empty())
+        throw reader.Fail("needs --to DIR");
+    line.file = operands[0];
+    line.items.assign(operands.begin() + 1, operands.end());
+    return line;
+}
+
+CommandLine ParsePut(ArgumentReader& reader) {
+    CommandLine line;
+    line.command = Command::Put;
+    std::vector<std::string> operands =
+        TakeOperands(reader, {{"--move", &line.move}, {"--yes", &line.yes}});
+    if (operands.size() < 2)
+        throw reader.Fail("needs a FILE and at least one SOURCE");
+    line.file = operands[0];
+    line.sources.assign(operands.begin() + 1, operands.end());
     return line;
 }
 
@@ -150,7 +198,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return ParseConfig(reader);
     if (command == "rm")
         return ParseRm(reader);
-    if (command == "get" || command == "put")
-        throw reader.Fail("not available yet in this version");
+    if (command == "get")
+        return ParseGet(reader);
+    if (command == "put")
+        return ParsePut(reader);
     throw UsageError("morvex: unknown command '" + command + "'");
 }

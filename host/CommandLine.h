@@ -6,16 +6,21 @@
 #include <string>
 #include <vector>
 
-enum class Command { Help, List, Config, Rm };
+enum class Command { Help, List, Config, Rm, Get, Put };
 
 struct CommandLine {
     Command command = Command::Help;
-    std::string file;  // list, rm: the file whose streams are shown or deleted
+    std::string file;  // the file whose streams are shown, copied, written or deleted
     bool json = false;
-    // rm: the items to delete (names as list shows them, or #N), and whether
-    // the question is answered yes without being asked.
+    // rm, get: the items to delete or copy out (names as list shows them, or
+    // #N; for get, none is every item). rm, get, put: whether the questions
+    // are answered yes without being asked.
     std::vector<std::string> items;
     bool yes = false;
+    // get: the directory the items are copied to; put: the files written in.
+    std::string destination;
+    std::vector<std::string> sources;
+    bool move = false;  // get, put: the originals are deleted once copied
     // config: the switches to set; those not given keep their state.
     std::optional<bool> usedByDefault;
     std::optional<bool> parseSecurity;

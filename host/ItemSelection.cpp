@@ -1,6 +1,7 @@
 #include "host/ItemSelection.h"
 
 #include <optional>
+#include <ostream>
 
 #include "host/PanelItemBlock.h"
 
@@ -39,6 +40,8 @@ bool Selects(const std::string& name, const PanelItem& item) {
 std::vector<PanelItem> SelectItems(const PluginEntryPoints& entries, HANDLE panel,
                                    const std::vector<std::string>& names) {
     std::vector<PanelItem> items = PanelItems(entries, panel);
+    if (names.empty())
+        return items;
     std::vector<bool> chosen(items.size(), false);
     for (const std::string& name : names) {
         bool found = false;
@@ -55,4 +58,17 @@ std::vector<PanelItem> SelectItems(const PluginEntryPoints& entries, HANDLE pane
             selected.push_back(items[i]);
     }
     return selected;
+}
+
+bool SelectItemsOrSay(const PluginEntryPoints& entries, HANDLE panel,
+                      const std::vector<std::string>& names, const std::string& command,
+                      const std::string& file, std::ostream& err,
+                      std::vector<PanelItem>& selected) {
+    try {
+        selected = SelectItems(entries, panel, names);
+        return true;
+    } catch (const SelectionError& error) {
+        err << "morvex " << command << ": " << file << ": " << error.what() << '\n';
+        return false;
+    }
 }

@@ -4,6 +4,7 @@
 // item once, as a host hands selected items over.
 #pragma once
 
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,8 +17,15 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Copies of the panel's items that `names` select, without their
-// descriptions, which belong to the plug-in. Throws SelectionError when the
-// panel gives no items or a name selects none of them.
+// Copies of the panel's items that `names` select (no names: every item),
+// without their descriptions, which belong to the plug-in. Throws
+// SelectionError when the panel gives no items or a name selects none of them.
 std::vector<PanelItem> SelectItems(const PluginEntryPoints& entries, HANDLE panel,
                                    const std::vector<std::string>& names);
+
+// SelectItems for `command` of the morvex program on `file`; when no selection
+// is made, tells `err` why and returns false.
+bool SelectItemsOrSay(const PluginEntryPoints& entries, HANDLE panel,
+                      const std::vector<std::string>& names, const std::string& command,
+                      const std::string& file, std::ostream& err,
+                      std::vector<PanelItem>& selected);

@@ -6,22 +6,36 @@
 #include "host/CommandLine.h"
 #include "host/ConfigCommand.h"
 #include "host/ExitStatus.h"
+#include "host/GetCommand.h"
 #include "host/ListCommand.h"
 #include "host/PluginSession.h"
+#include "host/PutCommand.h"
 #include "host/RmCommand.h"
 #include "host/TerminalUi.h"
+#include "host/WorkingDirectory.h"
 
 namespace {
 
 int RunCommand(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& err,
                bool interactive) {
+    // Where this fails, the layer still starts from the directory it found
+    // when it was loaded, which is the program's own unless it was run in
+    // another's process.
+    EnterLinuxWorkingDirectory();
     TerminalUi ui(MessageFile::LoadDefault(), in, err, interactive);
     PluginSession session(PluginSession::DefaultModulePath(), ui);
-    if (line.command == Command::Config)
-        return RunConfig(session.Entries(), ui, line, out, err);
-    if (line.command == Command::Rm)
-        return RunRm(session.Entries(), ui, line, err);
-    return RunList(session.Entries(), line, out, err);
+    switch (line.command) {
+        case Command::Config:
+            return RunConfig(session.Entries(), ui, line, out, err);
+        case Command::Rm:
+            return RunRm(session.Entries(), ui, line, err);
+        case Command::Get:
+            return RunGet(session.Entries(), ui, line, err);
+        case Command::Put:
+            return RunPut(session.Entries(), line, err);
+        default:
+            return RunList(session.Entries(), line, out, err);
+    }
 }
 
 }  // namespace

@@ -14,12 +14,8 @@ int RunRm(const PluginEntryPoints& entries, const TerminalUi& ui, const CommandL
     if (!panel.IsOpenOrSaid("rm", err))
         return kExitFailed;
     std::vector<PanelItem> items;
-    try {
-        items = SelectItems(entries, panel.Handle(), line.items);
-    } catch (const SelectionError& error) {
-        err << "morvex rm: " << line.file << ": " << error.what() << '\n';
+    if (!SelectItemsOrSay(entries, panel.Handle(), line.items, "rm", line.file, err, items))
         return kExitFailed;
-    }
     // --yes stands for a user who has answered already: no question, no notice.
     unsigned opMode = line.yes ? OpModeQuiet : 0;
     int deleted = entries.DeleteFiles(panel.Handle(), items.data(), static_cast<int>(items.size()),

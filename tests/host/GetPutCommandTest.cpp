@@ -1,0 +1,237 @@
+// morvex get and morvex put on real files: which items and sources are taken,
+// where the copies land, what is asked and printed, and the exit status.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/BuildLocation.h"
+#include "host/MorvexProgram.h"
+#include "tests/host/ProgramRunSupport.h"
+#include "tests/host/StreamRoundTripSupport.h"
+#include "tests/platform/TempDirectorySupport.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The process's current directory, set for one test and given back after it.
+struct WorkingDirectory {
+    explicit WorkingDirectory(const std::string& directory) { fs::current_path(directory); }
+    ~WorkingDirectory() { fs::current_path(saved); }
+    const fs::path saved = fs::current_path();
+};
+
+class GetPutCommandTest : public ::testing::Test {
+protected:
+    // Three items: {Data}, {Security_Data}, notes.
+    GetPutCommandTest() : report(temp.AddFile("report.txt", "0123456789")) {
+        setxattr(report.c_str(), "user.notes", "hello", 5, 0);
+    }
+
+    ProgramRun Run(const Texts& arguments) {
+        return RunProgram(FindBuildFile("morvex"), arguments,
+                          {{"MORVEX_REGISTRY=" + temp.PathOf("registry.reg")}, "", temp.Path()});
+    }
+
+    // In this process, as a user on a terminal who types `typed`.
+    int RunHere(const Texts& arguments, const std::string& typed, std::string& shown) {
+        std::istringstream in(typed);
+        std::ostringstream out, err;
+        int status = RunMorvex(arguments, in, out, err, true);
+        shown = err.str();
+        return status;
+    }
+
+    std::string Stream(const std::string& file, const std::string& name) const {
+        StreamSet streams = StreamsOf(file);
+        return streams.count(name) != 0 ? streams[name] : "<missing>";
+    }
+
+    TempDirectory temp;
+    std::string report;
+};
+
+TEST_F(GetPutCommandTest, GetCopiesTheItemsNamedIntoTheDirectory) {
+    struct Case {
+        Texts arguments;  // after "get FILE"; DIR stands for a fresh directory
+        int status;
+        Texts written;      // files in DIR/new afterwards
+        std::string error;  // part of what stderr says
+    };
+    const Case cases[] = {
+        {{"--to", "DIR/new", "--yes"}, 0, {"{Data}", "{Security_Data}", "notes"}, ""},
+        {{"notes", "--to=DIR/new/", "--yes"}, 0, {"notes"}, ""},
+        {{"#0", "--yes", "--to", "DIR/new\\"}, 0, {"{Data}"}, ""},
+        {{"#2", "--to", "DIR/new", "--yes"}, 0, {"notes"}, ""},
+        {{"#3", "--to", "DIR/new", "--yes"}, 1, {}, "no item '#3' in the stream list"},
+        {{"notes", "--to", "DIR/new"}, 1, {}, "nothing copied: there is no terminal to ask on"},
+    };
+    for (const Case& c : cases) {
+        TempDirectory destination;
+        Texts arguments = {"get", report};
+        for (std::string argument : c.arguments) {
+            if (size_t at = argument.find("DIR"); at != std::string::npos)
+                argument.replace(at, 3, destination.Path());
+            arguments.push_back(argument);
+        }
+        ProgramRun run = Run(arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments[0] << run.err;
+        EXPECT_TRUE(Contains(run.err, c.error)) << run.err;
+        for (const std::string& name : c.written)
+            EXPECT_TRUE(destination.Exists("new/" + name)) << c.arguments[0] << ": " << name;
+        if (c.status != 0) {
+            EXPECT_FALSE(destination.Exists("new")) << c.arguments[0];
+        }
+    }
+}
+
+TEST_F(GetPutCommandTest, GetWritesTheDataAndTheSecurityReportOrDescriptor) {
+    TempDirectory to;
+    ASSERT_EQ(Run({"config", "--parse-security", "on"}).status, 0);
+    ProgramRun run = Run({"get", report, "{Security_Data}", "#0", "notes", "--to", to.Path(),
+                          "--yes"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(to.Contents("{Data}") + to.Contents("notes"), "0123456789hello");
+    EXPECT_TRUE(Contains(to.Contents("{Security_Data}"), "PERMISSIONS\r\n"));
+
+    ASSERT_EQ(Run({"config", "--parse-security", "off"}).status, 0);
+    ASSERT_EQ(Run({"get", report, "{Security_Data}", "--to", to.Path(), "--yes"}).status, 0);
+    const std::string descriptor = to.Contents("{Security_Data}");
+    // A self-relative descriptor: revision 1, the self-relative control bit.
+    ASSERT_GE(descriptor.size(), 20u);
+    EXPECT_EQ(descriptor[0], 1);
+    EXPECT_TRUE((static_cast<unsigned char>(descriptor[3]) & 0x80) != 0);
+    EXPECT_FALSE(Contains(descriptor, "PERMISSIONS"));
+}
+
+TEST_F(GetPutCommandTest, PutWritesEachSourceFromItsOwnFolder) {
+    temp.AddDirectory("one");
+    temp.AddDirectory("two");
+    const std::string a = temp.AddFile("one/a.txt", "AAA"), b = temp.AddFile("two/b.txt", "BB");
+    const std::string data = temp.AddFile("one/{Data}", "main");
+    struct Case {
+        Texts sources;
+        int status;
+        std::string a, b;   // the streams a.txt and b.txt afterwards
+        std::string error;  // part of what stderr says
+    };
+    const Case cases[] = {
+        {{a, b}, 0, "AAA", "BB", ""},
+        {{"one/a.txt", "two/../two/b.txt"}, 0, "AAA", "BB", ""},
+        {{a, temp.PathOf("two/missing.txt"), b}, 1, "<missing>", "<missing>",
+         "morvex put: " + temp.PathOf("two/missing.txt") + ": no such file or directory\n"},
+        {{temp.PathOf("two"), b}, 1, "<missing>", "<missing>",
+         "PutFiles: directory items can not be copied"},
+        // A panel sends the second folder's files only after the first's are in.
+        {{a, data, b}, 1, "AAA", "<missing>", "Only writing ALTERNATE DATA streams"},
+    };
+    for (const Case& c : cases) {
+        const std::string target = temp.AddFile("target", "");
+        Texts arguments = {"put", target};
+        arguments.insert(arguments.end(), c.sources.begin(), c.sources.end());
+        arguments.push_back("--yes");
+        ProgramRun run = Run(arguments);
+        EXPECT_EQ(run.status, c.status) << c.sources[1] << run.err;
+        EXPECT_TRUE(Contains(run.err, c.error)) << run.err;
+        EXPECT_EQ(Stream(target, "a.txt"), c.a) << c.sources[1];
+        EXPECT_EQ(Stream(target, "b.txt"), c.b) << c.sources[1];
+        unlink(target.c_str());
+    }
+}
+
+TEST_F(GetPutCommandTest, MovesDeleteWhatWasCopied) {
+    TempDirectory destinations;
+    ProgramRun got = Run({"get", report, "notes", "--to", destinations.Path(), "--move", "--yes"});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(destinations.Contents("notes"), "hello");
+    EXPECT_EQ(Stream(report, "notes"), "<missing>");
+    // The main data cannot be deleted: copied, then refused.
+    got = Run({"get", report, "{Data}", "--to", destinations.Path(), "--move", "--yes"});
+    EXPECT_EQ(got.status, 1);
+    EXPECT_TRUE(Contains(got.err, "Plugin can delete only Alternative data stream")) << got.err;
+    EXPECT_EQ(destinations.Contents("{Data}"), "0123456789");
+    EXPECT_EQ(temp.Contents("report.txt"), "0123456789");
+
+    const std::string one = destinations.AddFile("one", "1");
+    const std::string two = destinations.AddFile("two", "2");
+    chmod(two.c_str(), 0444);
+    ProgramRun put = Run({"put", report, one, two, "--move"});
+    EXPECT_EQ(put.status, 0) << put.err;
+    EXPECT_EQ(Stream(report, "one") + Stream(report, "two"), "12");
+    EXPECT_FALSE(destinations.Exists("one") || destinations.Exists("two"));
+}
+
+TEST_F(GetPutCommandTest, RelativeNamesStartWhereTheUserIs) {
+    // This process's layer started in another directory.
+    temp.AddDirectory("src");
+    temp.AddFile("src/added", "new");
+    WorkingDirectory here(temp.Path());
+    std::string shown;
+    EXPECT_EQ(RunHere({"get", "report.txt", "notes", "--to", "out", "--yes"}, "", shown), 0)
+        << shown;
+    EXPECT_EQ(temp.Contents("out/notes"), "hello");
+    EXPECT_EQ(RunHere({"put", "./report.txt", "src/added", "--yes"}, "", shown), 0) << shown;
+    EXPECT_EQ(Stream(report, "added"), "new");
+    EXPECT_EQ(RunHere({"put", "report.txt", "src/gone", "--yes"}, "", shown), 1);
+    EXPECT_EQ(shown, "morvex put: src/gone: no such file or directory\n");
+}
+
+TEST_F(GetPutCommandTest, OnATerminalTheDestinationIsAskedWithTheGivenOneFilledIn) {
+    struct Case {
+        std::string typed;  // DEST stands for the second directory
+        int status;
+        std::string written;  // where notes lands: "given", "typed" or ""
+    };
+    const Case cases[] = {
+        {"\n\n", 0, "given"},
+        {"DEST\\\n\n", 0, "typed"},
+        {"  DEST\\  \n1\n", 0, "typed"},
+        // Without a separator at its end the plug-in asks again; the input then ends.
+        {"DEST\n\n", 1, ""},
+        {"\n2\n", 1, ""},
+        {"", 1, ""},
+    };
+    for (const Case& c : cases) {
+        TempDirectory given, typed;
+        std::string input = c.typed;
+        for (size_t at; (at = input.find("DEST")) != std::string::npos;)
+            input.replace(at, 4, typed.PathOf("sub"));
+        std::string shown;
+        int status =
+            RunHere({"get", report, "notes", "--to", given.PathOf("sub")}, input, shown);
+        EXPECT_EQ(status, c.status) << c.typed << shown;
+        EXPECT_TRUE(Contains(shown, "[" + given.PathOf("sub") + "\\]")) << shown;
+        EXPECT_EQ(given.Exists("sub/notes"), c.written == "given") << c.typed;
+        EXPECT_EQ(typed.Exists("sub/notes"), c.written == "typed") << c.typed;
+        EXPECT_EQ(Contains(shown, "You must specify directory path"), c.typed == "DEST\n\n");
+        EXPECT_FALSE(Contains(shown, "--yes")) << c.typed;
+    }
+}
+
+TEST_F(GetPutCommandTest, CommandLinesThatCannotBeRunAreUsageErrors) {
+    for (const Texts& arguments :
+         {Texts{"get", report}, Texts{"get", report, "--to"}, Texts{"get", report, "--to="},
+          Texts{"get", "--to", "x"}, Texts{"get", report, "--to", "x", "--quiet"},
+          Texts{"put", report}, Texts{"put", report, "a", "--to", "x"}}) {
+        ProgramRun run = Run(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.back();
+        EXPECT_TRUE(Contains(run.err, "usage:"));
+    }
+    // "--" ends the options: a source may start with a dash.
+    temp.AddFile("--yes", "dash");
+    EXPECT_EQ(Run({"put", report, "--yes", "--", "--yes"}).status, 0);
+    EXPECT_EQ(Stream(report, "--yes"), "dash");
+}
+
+}  // namespace
