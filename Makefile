@@ -51,7 +51,7 @@ demo: deps
 	scripts/demo.sh $(BUILD)
 
 bench: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS) --target bench_open_panel
+	cmake --build $(BUILD) -j $(JOBS) --target bench_open_panel bench_extract
 	scripts/bench.sh $(BUILD)
 
 clean:
