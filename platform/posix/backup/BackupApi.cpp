@@ -1,17 +1,13 @@
 // BackupRead and BackupSeek: a file's WIN32_STREAM_ID sequence, read through
 // a context that lives in the caller's slot from the first read to the
 // aborting one.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/backup/BackupContext.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/FaultInjection.h"
 
 namespace mvx {
 namespace {
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
 
 BackupContext* ContextIn(LPVOID* slot) { return static_cast<BackupContext*>(*slot); }
 

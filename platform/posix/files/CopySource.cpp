@@ -1,5 +1,6 @@
 #include "platform/posix/files/CopySource.h"
 
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/files/DescriptorWrite.h"
@@ -17,16 +18,6 @@ namespace {
 // Large enough to keep the disk busy, small enough that a file of any size
 // is copied in little memory.
 constexpr std::size_t kChunkSize = 512 * 1024;
-
-bool Fail(DWORD error) {
-    SetLastError(error);
-    return false;
-}
-
-bool FailErrno(int err, const std::string& path) {
-    SetLastErrorFromErrno(err, path);
-    return false;
-}
 
 // Reads up to `size` bytes, fewer only at the end of the file.
 DWORD ReadChunk(int fd, char* buffer, std::size_t size, std::size_t& got) {

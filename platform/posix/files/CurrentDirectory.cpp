@@ -2,6 +2,7 @@
 // with the other drives' in the drive map as Windows keeps them. The layer
 // took the Linux working directory once and never follows a later chdir: a
 // host changes the current directory through this call.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
@@ -15,16 +16,6 @@
 
 namespace mvx {
 namespace {
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
-
-BOOL FailErrno(int err, const std::string& path) {
-    SetLastErrorFromErrno(err, path);
-    return FALSE;
-}
 
 // Only an existing directory that may be entered becomes current.
 BOOL SetCurrent(LPCSTR name) {

@@ -1,6 +1,7 @@
 // CreateDirectoryA: one directory, never its missing parents. The security
 // attributes are not applied: the new directory gets the default mode (0777
 // less the umask), as a Linux user expects.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
@@ -11,11 +12,6 @@
 
 namespace mvx {
 namespace {
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
 
 // Any entry of that name, a file too, already exists; a parent that is
 // missing or no directory is a path not found.

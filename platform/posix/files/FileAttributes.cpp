@@ -1,6 +1,7 @@
 // SetFileAttributesA. Of the attributes Windows keeps, a Linux file has one:
 // read-only, which is the absence of write bits. The others are accepted and
 // ignored. A name of a stream sets the attributes of its file.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
@@ -19,16 +20,6 @@ namespace {
 
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr mode_t kDefaultUmask = 022;
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
-
-BOOL FailErrno(int err, const std::string& path) {
-    SetLastErrorFromErrno(err, path);
-    return FALSE;
-}
 
 // Only /proc tells the umask without changing it for the whole process.
 mode_t ProcessUmask() {

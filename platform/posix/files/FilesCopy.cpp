@@ -6,6 +6,7 @@
 // and renamed over the target, a stream is set whole by one setxattr, and a
 // stream larger than the file system lets one attribute hold is refused with
 // ERROR_FILE_TOO_LARGE, the target left as it was.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
@@ -26,11 +27,6 @@ namespace mvx {
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
 
 BOOL Finish(DWORD error) { return error == NO_ERROR ? TRUE : Fail(error); }
 

@@ -2,6 +2,7 @@
 // user.<stream>), refused where Windows refuses it: a directory or a
 // read-only file with ERROR_ACCESS_DENIED, a file or stream that a handle of
 // this process holds without FILE_SHARE_DELETE with ERROR_SHARING_VIOLATION.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
@@ -16,16 +17,6 @@ namespace mvx {
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
-
-BOOL FailErrno(int err, const std::string& path) {
-    SetLastErrorFromErrno(err, path);
-    return FALSE;
-}
 
 // A file system without user attributes holds no stream to delete.
 BOOL RemoveStream(const ResolvedName& target) {

@@ -1,5 +1,6 @@
 // ReadFile and WriteFile on file handles. A disk file transfers the whole
 // count unless the end of the file or an error stops it, as on Windows.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
@@ -13,11 +14,6 @@ namespace {
 
 // Linux moves at most this much in one call.
 constexpr DWORD kLargestTransfer = 0x40000000;
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
 
 // The handle's file when it may be used for this transfer; null with the last
 // error set otherwise. Positioned (overlapped) transfers are not provided.

@@ -1,4 +1,5 @@
 #include "platform/posix/files/ResolvedName.h"
+#include "platform/posix/core/Failure.h"
 
 #include "platform/posix/text/AnsiNames.h"
 #include "platform/posix/files/DriveMap.h"
@@ -10,11 +11,6 @@
 
 namespace mvx {
 namespace {
-
-bool Fail(DWORD error) {
-    SetLastError(error);
-    return false;
-}
 
 // "file:stream", "file:stream:$DATA" or "file::$DATA" (the file's own data).
 // A colon anywhere but in the last component is not a valid name.

@@ -2,6 +2,7 @@
 // under Windows's two-call protocol: a buffer too small for either answer
 // fails with ERROR_INSUFFICIENT_BUFFER and both sizes learn what they need
 // (with the terminator); a success leaves the lengths of the answers there.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/security/AccountNames.h"
@@ -10,11 +11,6 @@
 
 namespace mvx {
 namespace {
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
 
 void CopyText(const std::string& text, LPSTR buffer) {
     std::memcpy(buffer, text.c_str(), text.size() + 1);

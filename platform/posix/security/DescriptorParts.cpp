@@ -3,17 +3,13 @@
 // far as its header's offsets reach: a damaged one (say, read from a damaged
 // disk) fails with ERROR_INVALID_SECURITY_DESCR instead of being followed
 // out of bounds. The parts handed out point into the caller's descriptor.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/security/SecurityDescriptor.h"
 
 namespace mvx {
 namespace {
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
 
 BYTE* BytesOf(PSECURITY_DESCRIPTOR descriptor) { return static_cast<BYTE*>(descriptor); }
 

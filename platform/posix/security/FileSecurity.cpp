@@ -1,5 +1,6 @@
 // GetFileSecurityA: a file's descriptor with the parts asked for, under
 // Windows's size-and-retry protocol.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/files/ExtendedAttributes.h"
 #include "platform/posix/core/FaultInjection.h"
@@ -10,11 +11,6 @@
 
 namespace mvx {
 namespace {
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
 
 // A stream shares its file's descriptor, but it has to exist to be asked about.
 DWORD CheckStream(const ResolvedName& name) {

@@ -4,6 +4,7 @@
 // layer gives a meaning to, and only when the process runs as root.
 // Adjusting one the token does not hold succeeds with ERROR_NOT_ALL_ASSIGNED,
 // as on Windows.
+#include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/security/SecurityPrivilege.h"
@@ -55,11 +56,6 @@ constexpr DWORD kFirstPrivilegeLuid = 2;
 constexpr DWORD kSecurityPrivilegeLuid = 8;
 
 constexpr DWORD kPrivilegeListHeader = sizeof(DWORD);  // PrivilegeCount
-
-BOOL Fail(DWORD error) {
-    SetLastError(error);
-    return FALSE;
-}
 
 bool IsSecurityPrivilege(const LUID& luid) {
     return luid.LowPart == kSecurityPrivilegeLuid && luid.HighPart == 0;
