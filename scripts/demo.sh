@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Shows the morvex program on a sample file: a report with a few named streams,
-# such as a browser and a user would leave on it, listed for people and as JSON.
+# such as a browser and a user would leave on it, listed for people and as
+# JSON, copied out (the security descriptor as a text report), one of them
+# deleted, and a file written back in as a stream.
 # Usage: scripts/demo.sh BUILD_DIR
 set -euo pipefail
 
@@ -41,3 +43,20 @@ echo "\$ morvex list $sample"
 echo
 echo "\$ morvex list $sample --json"
 "$morvex" list "$sample" --json
+
+# Each step shows the command and what it printed; the work stays in $work.
+show() {
+  echo
+  echo "\$ morvex $*"
+  "$morvex" "$@"
+}
+out="$work/out"
+show get "$sample" --to "$out" --yes
+echo "(files in $out: $(cd "$out" && ls | tr '\n' ' '))"
+echo
+echo "\$ cat '$out/{Security_Data}'"
+cat "$out/{Security_Data}"
+show rm "$sample" Zone.Identifier --yes
+printf 'Reviewed.' > "$work/review"
+show put "$sample" "$work/review" --yes
+show list "$sample"
