@@ -129,14 +129,22 @@ CommandLine ParseList(ArgumentReader& reader) {
     return line;
 }
 
+// FILE, then the operands after it. `required` names what at least one of
+// them must be; null when none is needed.
+void TakeFileAndRest(const ArgumentReader& reader, const std::vector<std::string>& operands,
+                     const char* required, CommandLine& line, std::vector<std::string>& rest) {
+    if (operands.size() < (required ? 2u : 1u))
+        throw reader.Fail(required ? std::string("needs a FILE and at least one ") + required
+                                   : std::string("needs a FILE"));
+    line.file = operands[0];
+    rest.assign(operands.begin() + 1, operands.end());
+}
+
 CommandLine ParseRm(ArgumentReader& reader) {
     CommandLine line;
     line.command = Command::Rm;
-    std::vector<std::string> operands = TakeOperands(reader, {{"--yes", &line.yes}});
-    if (operands.size() < 2)
-        throw reader.Fail("needs a FILE and at least one ITEM");
-    line.file = operands[0];
-    line.items.assign(operands.begin() + 1, operands.end());
+    TakeFileAndRest(reader, TakeOperands(reader, {{"--yes", &line.yes}}), "ITEM", line,
+                    line.items);
     return line;
 }
 
@@ -145,24 +153,17 @@ CommandLine ParseGet(ArgumentReader& reader) {
     line.command = Command::Get;
     std::vector<std::string> operands = TakeOperands(
         reader, {{"--move", &line.move}, {"--yes", &line.yes}}, {{"--to", &line.destination}});
-    if (operands.empty())
-        throw reader.Fail("needs a FILE");
+    TakeFileAndRest(reader, operands, nullptr, line, line.items);
     if (line.destination.empty())
         throw reader.Fail("needs --to DIR");
-    line.file = operands[0];
-    line.items.assign(operands.begin() + 1, operands.end());
     return line;
 }
 
 CommandLine ParsePut(ArgumentReader& reader) {
     CommandLine line;
     line.command = Command::Put;
-    std::vector<std::string> operands =
-        TakeOperands(reader, {{"--move", &line.move}, {"--yes", &line.yes}});
-    if (operands.size() < 2)
-        throw reader.Fail("needs a FILE and at least one SOURCE");
-    line.file = operands[0];
-    line.sources.assign(operands.begin() + 1, operands.end());
+    TakeFileAndRest(reader, TakeOperands(reader, {{"--move", &line.move}, {"--yes", &line.yes}}),
+                    "SOURCE", line, line.sources);
     return line;
 }
 
