@@ -4,6 +4,8 @@
 
 #include "platform/posix/Win32Types.h"
 
+#include <cstdarg>
+
 #if defined(MORVEX_WIN32_BUILDING)
 #define WIN32_LAYER_API __attribute__((visibility("default")))
 #else
@@ -60,6 +62,9 @@ WIN32_LAYER_API BOOL WINAPI BackupSeek(HANDLE file, DWORD lowBytesToSeek, DWORD 
 WIN32_LAYER_API BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info);
 WIN32_LAYER_API HANDLE WINAPI GetCurrentProcess();
 WIN32_LAYER_API HLOCAL WINAPI LocalFree(HLOCAL memory);
+WIN32_LAYER_API DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId,
+                                            DWORD languageId, LPSTR buffer, DWORD size,
+                                            va_list* arguments);
 
 // Registry.
 WIN32_LAYER_API LONG WINAPI RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options,

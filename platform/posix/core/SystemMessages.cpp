@@ -1,0 +1,130 @@
+// FormatMessageA for the system's messages: the texts of the codes this layer
+// sets, as Windows words them (each ending in CR LF), and of its own codes.
+#include "platform/posix/core/EntryGuard.h"
+#include "platform/posix/core/Failure.h"
+#include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/LayerErrors.h"
+#include "platform/posix/core/LocalMemory.h"
+
+#include <cstring>
+
+namespace mvx {
+namespace {
+
+struct SystemMessage {
+    DWORD code;
+    const char* text;
+};
+
+const SystemMessage kMessages[] = {
+    {ERROR_SUCCESS, "The operation completed successfully."},
+    {ERROR_INVALID_FUNCTION, "Incorrect function."},
+    {ERROR_FILE_NOT_FOUND, "The system cannot find the file specified."},
+    {ERROR_PATH_NOT_FOUND, "The system cannot find the path specified."},
+    {ERROR_TOO_MANY_OPEN_FILES, "The system cannot open the file."},
+    {ERROR_ACCESS_DENIED, "Access is denied."},
+    {ERROR_INVALID_HANDLE, "The handle is invalid."},
+    {ERROR_NOT_ENOUGH_MEMORY, "Not enough memory resources are available to process this command."},
+    {ERROR_INVALID_DATA, "The data is invalid."},
+    {ERROR_OUTOFMEMORY, "Not enough memory resources are available to complete this operation."},
+    {ERROR_INVALID_DRIVE, "The system cannot find the drive specified."},
+    {ERROR_NOT_SAME_DEVICE, "The system cannot move the file to a different disk drive."},
+    {ERROR_NO_MORE_FILES, "There are no more files."},
+    {ERROR_WRITE_PROTECT, "The media is write protected."},
+    {ERROR_SEEK, "The drive cannot locate a specific area or track on the disk."},
+    {ERROR_SHARING_VIOLATION,
+     "The process cannot access the file because it is being used by another process."},
+    {ERROR_LOCK_VIOLATION,
+     "The process cannot access the file because another process has locked a portion of the "
+     "file."},
+    {ERROR_HANDLE_EOF, "Reached the end of the file."},
+    {ERROR_HANDLE_DISK_FULL, "The disk is full."},
+    {ERROR_NOT_SUPPORTED, "The request is not supported."},
+    {ERROR_BAD_NETPATH, "The network path was not found."},
+    {ERROR_FILE_EXISTS, "The file exists."},
+    {ERROR_INVALID_PARAMETER, "The parameter is incorrect."},
+    {ERROR_BROKEN_PIPE, "The pipe has been ended."},
+    {ERROR_DISK_FULL, "There is not enough space on the disk."},
+    {ERROR_CALL_NOT_IMPLEMENTED, "This function is not supported on this system."},
+    {ERROR_INSUFFICIENT_BUFFER, "The data area passed to a system call is too small."},
+    {ERROR_INVALID_NAME, "The filename, directory name, or volume label syntax is incorrect."},
+    {ERROR_NEGATIVE_SEEK,
+     "An attempt was made to move the file pointer before the beginning of the file."},
+    {ERROR_DIR_NOT_EMPTY, "The directory is not empty."},
+    {ERROR_BAD_PATHNAME, "The specified path is invalid."},
+    {ERROR_ALREADY_EXISTS, "Cannot create a file when that file already exists."},
+    {ERROR_FILENAME_EXCED_RANGE, "The filename or extension is too long."},
+    {ERROR_FILE_TOO_LARGE, "The file size exceeds the limit allowed and cannot be saved."},
+    {ERROR_MORE_DATA, "More data is available."},
+    {ERROR_NO_MORE_ITEMS, "No more data is available."},
+    {ERROR_DIRECTORY, "The directory name is invalid."},
+    {ERROR_EA_TABLE_FULL, "The extended attribute table file is full."},
+    {ERROR_INVALID_FLAGS, "Invalid flags."},
+    {ERROR_BADDB, "The configuration registry database is corrupt."},
+    {ERROR_BADKEY, "The configuration registry key is invalid."},
+    {ERROR_CANTOPEN, "The configuration registry key could not be opened."},
+    {ERROR_CANTREAD, "The configuration registry key could not be read."},
+    {ERROR_CANTWRITE, "The configuration registry key could not be written."},
+    {ERROR_REGISTRY_CORRUPT,
+     "The registry is corrupted. The structure of one of the files containing registry data is "
+     "corrupted, or the system's memory image of the file is corrupted, or the file could not be "
+     "recovered because the alternate copy or log was absent or corrupted."},
+    {ERROR_KEY_DELETED,
+     "Illegal operation attempted on a registry key that has been marked for deletion."},
+    {ERROR_NO_UNICODE_TRANSLATION,
+     "No mapping for the Unicode character exists in the target multi-byte code page."},
+    {ERROR_NOT_ALL_ASSIGNED, "Not all privileges or groups referenced are assigned to the caller."},
+    {ERROR_INVALID_OWNER, "This security ID may not be assigned as the owner of this object."},
+    {ERROR_NO_SUCH_PRIVILEGE, "A specified privilege does not exist."},
+    {ERROR_PRIVILEGE_NOT_HELD, "A required privilege is not held by the client."},
+    {ERROR_NONE_MAPPED, "No mapping between account names and security IDs was done."},
+    {ERROR_INVALID_ACL, "The access control list (ACL) structure is invalid."},
+    {ERROR_INVALID_SID, "The security ID structure is invalid."},
+    {ERROR_INVALID_SECURITY_DESCR, "The security descriptor structure is invalid."},
+    {kErrorStreamBeyondAttribute,
+     "The stream is larger than the 64 KiB an extended attribute can hold, so this mount of the "
+     "volume cannot deliver it whole. Mount the NTFS volume with ntfs-3g -o "
+     "streams_interface=windows to reach streams of any size."},
+};
+
+const char* TextOf(DWORD code) {
+    for (const SystemMessage& message : kMessages)
+        if (message.code == code) return message.text;
+    return nullptr;
+}
+
+// The caller's buffer, or with FORMAT_MESSAGE_ALLOCATE_BUFFER a block for
+// LocalFree whose address goes where `buffer` points.
+DWORD Deliver(DWORD flags, const std::string& text, LPSTR buffer, DWORD size) {
+    const DWORD length = static_cast<DWORD>(text.size());
+    if (flags & FORMAT_MESSAGE_ALLOCATE_BUFFER) {
+        char* block = static_cast<char*>(LocalAllocate(text.size() + 1));
+        if (!block) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+        std::memcpy(block, text.c_str(), text.size() + 1);
+        *reinterpret_cast<char**>(buffer) = block;
+        return length;
+    }
+    if (size <= length) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return length;
+}
+
+DWORD Format(DWORD flags, DWORD code, LPSTR buffer, DWORD size) {
+    if (!(flags & FORMAT_MESSAGE_FROM_SYSTEM) || !buffer ||
+        (flags & (FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_FROM_HMODULE)))
+        return Fail(ERROR_INVALID_PARAMETER);
+    const char* text = TextOf(code);
+    if (!text) return Fail(ERROR_MR_MID_NOT_FOUND);
+    return Deliver(flags, std::string(text) + "\r\n", buffer, size);
+}
+
+}  // namespace
+}  // namespace mvx
+
+// Only the system's messages, which hold no inserts, so the arguments are
+// never read; the language is always English.
+extern "C" DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD,
+                                       LPSTR buffer, DWORD size, va_list*) {
+    if (mvx::FaultHit("FormatMessageA")) return 0;
+    return mvx::GuardedCall<DWORD>(0, [&] { return mvx::Format(flags, messageId, buffer, size); });
+}
