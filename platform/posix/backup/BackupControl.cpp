@@ -1,7 +1,7 @@
 #include "platform/posix/backup/BackupControl.h"
 
-#include <climits>
-#include <cstdlib>
+#include "platform/posix/files/LinuxPathName.h"
+
 #include <map>
 #include <mutex>
 #include <utility>
@@ -9,6 +9,9 @@
 namespace mvx {
 namespace {
 
+// Paths rather than inode numbers: a file system hands the number of a
+// deleted file to the next new one, and a substitution left behind by one
+// test must not reach the files of the next.
 struct Substitutes {
     std::mutex lock;
     std::map<std::string, std::string> bytes;  // by canonical path
@@ -19,21 +22,11 @@ Substitutes& Table() {
     return table;
 }
 
-// Paths rather than inode numbers: a file system hands the number of a
-// deleted file to the next new one, and a substitution left behind by one
-// test must not reach the files of the next.
-bool Canonical(const std::string& path, std::string& canonical) {
-    char resolved[PATH_MAX];
-    if (!realpath(path.c_str(), resolved)) return false;
-    canonical = resolved;
-    return true;
-}
-
 }  // namespace
 
 bool SetBackupBytes(const std::string& posixPath, std::string bytes) {
     std::string path;
-    if (!Canonical(posixPath, path)) return false;
+    if (!CanonicalLinuxPath(posixPath, path)) return false;
     Substitutes& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     table.bytes[path] = std::move(bytes);
@@ -48,7 +41,7 @@ void ClearBackupBytes() {
 
 bool FindBackupBytes(const std::string& path, std::string& bytes) {
     std::string canonical;
-    if (!Canonical(path, canonical)) return false;
+    if (!CanonicalLinuxPath(path, canonical)) return false;
     Substitutes& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     auto found = table.bytes.find(canonical);

@@ -3,6 +3,7 @@
 #include "platform/posix/text/CodePages.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/files/ExtendedAttributes.h"
+#include "platform/posix/files/StreamPaths.h"
 #include "platform/posix/security/FileSecurityDescriptor.h"
 #include "platform/posix/core/LittleEndian.h"
 
@@ -57,24 +58,51 @@ void AddSecurityStream(const AttributeFile& file, std::vector<BackupStream>& str
 // A name that is not UTF-8 has no UTF-16 form. Changing it would show a
 // stream that does not exist, and leaving it out would lose it from the
 // backup without a word, so reading fails when it comes to that stream.
-void AddAlternateStream(const AttributeFile& file, const std::string& name,
-                        std::vector<BackupStream>& streams) {
-    std::u16string wide;
-    if (!Utf8ToUtf16(":" + name + ":$DATA", wide)) {
-        streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, ERROR_NO_UNICODE_TRANSLATION));
-        return;
-    }
-    AddAttributeStream(file, BACKUP_ALTERNATE_DATA, "user." + name, std::move(wide), streams);
+bool HeaderName(const std::string& name, std::u16string& wide) {
+    return Utf8ToUtf16(":" + name + ":$DATA", wide);
 }
 
-void AddAlternateStreams(const AttributeFile& file, std::vector<BackupStream>& streams) {
-    std::vector<std::string> names;
-    const DWORD error = ListUserAttributes(file, names);
+void AddAttributeStreams(const AttributeFile& file, const std::vector<std::string>& names,
+                         std::vector<BackupStream>& streams) {
+    for (const std::string& name : names) {
+        std::u16string wide;
+        if (!HeaderName(name, wide))
+            streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, ERROR_NO_UNICODE_TRANSLATION));
+        else
+            AddAttributeStream(file, BACKUP_ALTERNATE_DATA, "user." + name, std::move(wide),
+                               streams);
+    }
+}
+
+// Sizes come from stat of each path: a stream there has no size limit.
+void AddPathStream(int fd, const std::string& name, std::vector<BackupStream>& streams) {
+    BackupStream stream;
+    stream.id = BACKUP_ALTERNATE_DATA;
+    stream.source = StreamSource::Path;
+    DWORD error = HeaderName(name, stream.name) ? NO_ERROR : ERROR_NO_UNICODE_TRANSLATION;
+    if (error == NO_ERROR) error = StreamPathOfDescriptor(fd, name, stream.path);
+    struct stat64 status;
+    if (error == NO_ERROR && stat64(stream.path.c_str(), &status) != 0)
+        error = ErrorFromErrno(errno);
     if (error != NO_ERROR) {
         streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, error));
         return;
     }
-    for (const std::string& name : names) AddAlternateStream(file, name, streams);
+    stream.size = static_cast<ULONGLONG>(status.st_size);
+    streams.push_back(std::move(stream));
+}
+
+void AddAlternateStreams(const AttributeFile& file, int fd, std::vector<BackupStream>& streams) {
+    std::vector<std::string> names;
+    DWORD error = NO_ERROR;
+    const bool paths = ListPathStreams(file, names, error);
+    if (!paths) error = ListUserAttributes(file, names);
+    if (error != NO_ERROR)
+        streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, error));
+    else if (!paths)
+        AddAttributeStreams(file, names, streams);
+    else
+        for (const std::string& name : names) AddPathStream(fd, name, streams);
 }
 
 }  // namespace
@@ -93,7 +121,7 @@ DWORD ListBackupStreams(int fd, bool withSecurity, std::vector<BackupStream>& st
     }
     AddAttributeStream(file, BACKUP_EA_DATA, "system.ntfs_ea", u"", streams);
     if (withSecurity) AddSecurityStream(file, streams);
-    AddAlternateStreams(file, streams);
+    AddAlternateStreams(file, fd, streams);
     AddAttributeStream(file, BACKUP_OBJECT_ID, "system.ntfs_object_id", u"", streams);
     AddAttributeStream(file, BACKUP_REPARSE_DATA, "system.ntfs_reparse_data", u"", streams);
     return NO_ERROR;

@@ -1,7 +1,8 @@
 // The streams BackupRead delivers for one file, in the order it delivers
 // them: {Data} for a regular file, {EA_Data}, {Security_Data} when security is
 // asked for, one alternate data stream per user.* attribute (in the order the
-// file system lists them), {Object_Id} and {Reparse_Data}.
+// file system lists them) or, where streams are paths FILE:NAME, per name in
+// ntfs.streams.list, then {Object_Id} and {Reparse_Data}.
 //
 // Listing costs size queries only: every stream's data stays where it is
 // until it is read. The exception is the security descriptor, whose size is
@@ -19,6 +20,7 @@ namespace mvx {
 enum class StreamSource {
     FileData,   // the file's own contents
     Attribute,  // the extended attribute named in `attribute`
+    Path,       // the stream at `path`, read as a file
     Held,       // the bytes in `held`
 };
 
@@ -29,6 +31,7 @@ struct BackupStream {
     std::u16string name;
     StreamSource source = StreamSource::Held;
     std::string attribute;
+    std::string path;
     std::string held;
     // Not NO_ERROR: the stream has no header to give (its name is not
     // UTF-8, its size or descriptor could not be had); reading at its place

@@ -6,9 +6,27 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace mvx {
+namespace {
+
+// A file that grew since its header was made gives only the size announced;
+// one that shrank gives what is left, then fails as a changed attribute
+// value does.
+DWORD ReadDataAt(int fd, ULONGLONG offset, BYTE* buffer, DWORD count, DWORD& got) {
+    while (got < count) {
+        const ssize_t n = pread64(fd, buffer + got, count - got, static_cast<off64_t>(offset + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return ErrorFromErrno(errno);
+        if (n == 0) return kAttributeChangedError;
+        got += static_cast<DWORD>(n);
+    }
+    return NO_ERROR;
+}
+
+}  // namespace
 
 StreamSequence::StreamSequence(std::shared_ptr<FileObject> file, std::vector<BackupStream> streams)
     : BackupContext(std::move(file)), streams_(std::move(streams)) {
@@ -25,6 +43,7 @@ void StreamSequence::Enter(size_t index) {
     position_ = 0;
     std::string().swap(value_);
     valueRead_ = false;
+    pathData_ = Descriptor();
     header_ = !AtEnd() && Current().failure == NO_ERROR ? StreamHeader(Current()) : std::string();
 }
 
@@ -63,7 +82,9 @@ DWORD StreamSequence::Seek(ULONGLONG request, ULONGLONG& skipped) {
 DWORD StreamSequence::ReadData(ULONGLONG offset, BYTE* buffer, DWORD count, DWORD& got) {
     const BackupStream& stream = Current();
     got = 0;
-    if (stream.source == StreamSource::FileData) return ReadFileData(offset, buffer, count, got);
+    if (stream.source == StreamSource::FileData)
+        return ReadDataAt(FileDescriptor(), offset, buffer, count, got);
+    if (stream.source == StreamSource::Path) return ReadPathData(offset, buffer, count, got);
     if (stream.source == StreamSource::Attribute && !valueRead_) {
         const DWORD error = ReadAttributeOfSize(AttributeFile::OfDescriptor(FileDescriptor()),
                                                 stream.attribute, stream.size, value_);
@@ -76,19 +97,12 @@ DWORD StreamSequence::ReadData(ULONGLONG offset, BYTE* buffer, DWORD count, DWOR
     return NO_ERROR;
 }
 
-// A file that grew since its header was made gives only the size announced;
-// one that shrank gives what is left, then fails as a changed attribute
-// value does.
-DWORD StreamSequence::ReadFileData(ULONGLONG offset, BYTE* buffer, DWORD count, DWORD& got) const {
-    while (got < count) {
-        const ssize_t n = pread64(FileDescriptor(), buffer + got, count - got,
-                                  static_cast<off64_t>(offset + got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return ErrorFromErrno(errno);
-        if (n == 0) return kAttributeChangedError;
-        got += static_cast<DWORD>(n);
+DWORD StreamSequence::ReadPathData(ULONGLONG offset, BYTE* buffer, DWORD count, DWORD& got) {
+    if (!pathData_.IsOpen()) {
+        pathData_ = Descriptor(open(Current().path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+        if (!pathData_.IsOpen()) return errno == ENOENT ? kAttributeChangedError : ErrorFromErrno(errno);
     }
-    return NO_ERROR;
+    return ReadDataAt(pathData_.Get(), offset, buffer, count, got);
 }
 
 }  // namespace mvx

@@ -21,6 +21,14 @@ public:
         if (fd_ >= 0) close(fd_);
     }
 
+    // Closes now, for a writer that must know whether its last writes
+    // reached the file (a network or FUSE volume may report them only here).
+    // 0, or -1 with errno set.
+    int Close() {
+        const int fd = std::exchange(fd_, -1);
+        return fd >= 0 ? close(fd) : 0;
+    }
+
     int Get() const { return fd_; }
     bool IsOpen() const { return fd_ >= 0; }
 

@@ -6,6 +6,7 @@
 #include "platform/posix/files/DescriptorWrite.h"
 #include "platform/posix/files/ExtendedAttributes.h"
 #include "platform/posix/files/FileStatus.h"
+#include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -41,7 +42,14 @@ DWORD WriteChunk(int fd, const char* data, std::size_t size) {
 }  // namespace
 
 bool CopySource::Open(const ResolvedName& name) {
-    return name.hasStream ? ReadStream(name) : OpenFileData(name.path);
+    if (!name.hasStream) return OpenFileData(name.path);
+    if (!HasPathStreams(name.path)) return ReadStream(name);
+    std::string streamPath;
+    const DWORD error = StreamPathOf(name.path, name.stream, streamPath);
+    if (error != NO_ERROR) return Fail(error);
+    if (!OpenFileData(streamPath)) return false;
+    identity_.stream = name.stream;
+    return true;
 }
 
 // Non-blocking, so that a FIFO in the tree cannot hang the copy in open().
@@ -68,6 +76,13 @@ bool CopySource::ReadStream(const ResolvedName& name) {
     identity_ = status.identity;
     identity_.stream = name.stream;
     return true;
+}
+
+DWORD CopySource::Size(ULONGLONG& size) const {
+    FileStatus status;
+    if (data_.IsOpen() && !QueryDescriptorStatus(data_.Get(), status)) return ErrorFromErrno(errno);
+    size = data_.IsOpen() ? status.size : value_.size();
+    return NO_ERROR;
 }
 
 DWORD CopySource::ReadWhole(std::size_t limit, std::string& value) const {

@@ -1,6 +1,7 @@
-// What CopyFileA reads: the data of a file, through an open descriptor in
-// bounded chunks (a file may be many GiB), or the value of a named stream,
-// which the kernel hands out whole and caps at 64 KiB.
+// What CopyFileA reads: the data of a file or of a stream that is a path,
+// through an open descriptor in bounded chunks (either may be many GiB), or
+// the value of a stream kept as an attribute, which the kernel hands out
+// whole and caps at 64 KiB.
 #pragma once
 
 #include "platform/posix/core/Descriptor.h"
@@ -20,6 +21,9 @@ public:
     // The file and stream read, for share modes and the same-file check.
     const FileIdentity& Identity() const { return identity_; }
 
+    // How much there is to read. NO_ERROR or the error.
+    DWORD Size(ULONGLONG& size) const;
+
     // Everything there is to read; more than `limit` bytes fails with
     // ERROR_FILE_TOO_LARGE before anything is read. NO_ERROR or the error.
     DWORD ReadWhole(std::size_t limit, std::string& value) const;
@@ -32,7 +36,7 @@ private:
     bool ReadStream(const ResolvedName& name);
 
     FileIdentity identity_;
-    Descriptor data_;    // a file's data
+    Descriptor data_;    // a file's data, or a stream that is a path
     std::string value_;  // a stream's value
 };
 

@@ -1,9 +1,11 @@
 #include "platform/posix/files/ExtendedAttributes.h"
 
 #include "platform/posix/core/ErrnoMapping.h"
+#include "platform/posix/core/LayerErrors.h"
 
 #include <cerrno>
 #include <linux/limits.h>
+#include <sys/statfs.h>
 #include <sys/xattr.h>
 
 namespace mvx {
@@ -49,6 +51,17 @@ DWORD ReadEmptyValue(const AttributeFile& file, const std::string& name, std::st
     return NO_ERROR;
 }
 
+// The kernel hands out no value over 64 KiB, and a FUSE volume may answer
+// the size query of a larger one with that limit (ntfs-3g's default interface
+// does): a value of the limit is whole only when a read of that size succeeds.
+DWORD CheckWholeSize(const AttributeFile& file, const std::string& name, size_t size) {
+    if (size > XATTR_SIZE_MAX) return kErrorStreamBeyondAttribute;
+    if (size < XATTR_SIZE_MAX || !file.OnFuse()) return NO_ERROR;
+    std::string buffer(size, '\0');
+    if (file.Get(name, &buffer[0], size) >= 0) return NO_ERROR;
+    return errno == E2BIG ? kErrorStreamBeyondAttribute : file.ErrorOf(errno);
+}
+
 }  // namespace
 
 AttributeFile AttributeFile::OfDescriptor(int fd) {
@@ -76,6 +89,13 @@ int AttributeFile::Status(struct stat64& status) const {
     return fd_ >= 0 ? fstat64(fd_, &status) : stat64(path_.c_str(), &status);
 }
 
+bool AttributeFile::OnFuse() const {
+    constexpr long kFuseMagic = 0x65735546;
+    struct statfs volume;
+    const int result = fd_ >= 0 ? fstatfs(fd_, &volume) : statfs(path_.c_str(), &volume);
+    return result == 0 && volume.f_type == kFuseMagic;
+}
+
 DWORD AttributeFile::ErrorOf(int err) const {
     return path_.empty() ? ErrorFromErrno(err) : ErrorFromErrnoAt(err, path_);
 }
@@ -85,8 +105,8 @@ DWORD QueryAttributeSize(const AttributeFile& file, const std::string& name, boo
     const ssize_t answer = file.Get(name, nullptr, 0);
     present = answer >= 0;
     size = present ? static_cast<size_t>(answer) : 0;
-    if (present || MeansAbsent(errno)) return NO_ERROR;
-    return file.ErrorOf(errno);
+    if (present) return CheckWholeSize(file, name, size);
+    return MeansAbsent(errno) ? NO_ERROR : file.ErrorOf(errno);
 }
 
 DWORD ReadAttributeOfSize(const AttributeFile& file, const std::string& name, size_t expected,
@@ -94,7 +114,7 @@ DWORD ReadAttributeOfSize(const AttributeFile& file, const std::string& name, si
     // A zero-sized read would only ask the size again.
     if (expected == 0) return ReadEmptyValue(file, name, value);
     // The kernel hands out no larger value, whatever size a FUSE volume claims.
-    if (expected > XATTR_SIZE_MAX) return ERROR_FILE_TOO_LARGE;
+    if (expected > XATTR_SIZE_MAX) return kErrorStreamBeyondAttribute;
     std::string buffer(expected, '\0');
     const ssize_t got = file.Get(name, &buffer[0], expected);
     if (got == static_cast<ssize_t>(expected)) {

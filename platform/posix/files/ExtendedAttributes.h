@@ -29,6 +29,8 @@ public:
     ssize_t Get(const std::string& name, void* value, size_t size) const;
     ssize_t List(char* names, size_t size) const;
     int Status(struct stat64& status) const;
+    // True on a FUSE volume, whose size answers may be cut at the kernel's limit.
+    bool OnFuse() const;
 
     // The Windows code for an errno these calls left.
     DWORD ErrorOf(int err) const;
@@ -38,7 +40,9 @@ private:
     std::string path_;
 };
 
-// The size of attribute `name`; `present` false when the file has none.
+// The size of attribute `name`; `present` false when the file has none. A
+// size that may be cut short is never reported: a value larger than an
+// attribute can hand out fails with kErrorStreamBeyondAttribute.
 // Returns NO_ERROR or the Windows error.
 DWORD QueryAttributeSize(const AttributeFile& file, const std::string& name, bool& present,
                          size_t& size);

@@ -1,20 +1,24 @@
 // CopyFileA between files and named streams (the extended attributes
-// user.<stream> of a file or a directory), with the refusals and error codes
-// of Windows. A file copied to a file takes only the data: the user of a
+// user.<stream> of a file or a directory, or the paths FILE:NAME where a
+// volume gives streams so), with the refusals and error codes of Windows. A file copied to a file takes only the data: the user of a
 // Linux tree expects a plain copy, not one that carries the streams along.
 // Nothing is ever left half written: a file is written under a temporary name
 // and renamed over the target, a stream is set whole by one setxattr, and a
 // stream larger than the file system lets one attribute hold is refused with
-// ERROR_FILE_TOO_LARGE, the target left as it was.
+// ERROR_FILE_TOO_LARGE, the target left as it was (kErrorStreamBeyondAttribute
+// on a FUSE volume, where a mount that gives streams as paths would take it).
 #include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/files/CopySource.h"
 #include "platform/posix/files/ExtendedAttributes.h"
 #include "platform/posix/files/FileAccess.h"
 #include "platform/posix/files/FileStatus.h"
+#include "platform/posix/files/PathStreamWrite.h"
 #include "platform/posix/files/ReplacementFile.h"
+#include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -34,12 +38,25 @@ bool SameStream(const FileIdentity& a, const FileIdentity& b) {
     return a.device == b.device && a.inode == b.inode && a.stream == b.stream;
 }
 
+// Past the kernel's 64 KiB a FUSE volume (ntfs-3g) has another way to take
+// the stream; elsewhere the limit is the file system's.
+// The file need not exist yet: its directory is on the same volume.
+DWORD StreamTooLargeError(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of('/');
+    const std::string volumePath = access(path.c_str(), F_OK) == 0 ? path
+                                   : slash == std::string::npos ? "."
+                                                                : path.substr(0, slash + 1);
+    return AttributeFile::OfPath(volumePath).OnFuse() ? kErrorStreamBeyondAttribute
+                                                      : ERROR_FILE_TOO_LARGE;
+}
+
 // ext4 refuses a value that does not fit its attribute space with ENOSPC
 // while the disk has room: that is the size limit of one stream, which the
 // kernel reports as E2BIG past 64 KiB. Only a disk without free blocks is full.
 DWORD StreamWriteError(int err, const std::string& path) {
     struct statvfs volume;
     if (err == EEXIST) return ERROR_FILE_EXISTS;
+    if (err == E2BIG) return StreamTooLargeError(path);
     if (err == ENOSPC && statvfs(path.c_str(), &volume) == 0 && volume.f_bavail > 0)
         return ERROR_FILE_TOO_LARGE;
     return ErrorFromErrnoAt(err, path);
@@ -89,6 +106,9 @@ DWORD CopyToStream(const CopySource& source, const ResolvedName& target, bool fa
     if (exists) {
         const DWORD error = CheckExistingTarget(source, status, target.stream, failIfExists, claim);
         if (error != NO_ERROR) return error;
+    }
+    if (HasPathStreams(target.path)) return WritePathStream(source, target, exists, failIfExists);
+    if (exists) {
         bool present = false;
         std::size_t size = 0;
         QueryAttributeSize(AttributeFile::OfPath(target.path), "user." + target.stream, present,
@@ -97,6 +117,7 @@ DWORD CopyToStream(const CopySource& source, const ResolvedName& target, bool fa
     }
     std::string value;
     const DWORD error = source.ReadWhole(XATTR_SIZE_MAX, value);
+    if (error == ERROR_FILE_TOO_LARGE) return StreamTooLargeError(target.path);
     if (error != NO_ERROR) return error;
     return exists ? SetStream(target, value, failIfExists) : SetStreamOfNewFile(target, value);
 }

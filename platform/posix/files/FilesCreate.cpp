@@ -6,6 +6,7 @@
 #include "platform/posix/files/FileObject.h"
 #include "platform/posix/files/FileStatus.h"
 #include "platform/posix/files/ResolvedName.h"
+#include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -40,10 +41,6 @@ bool Truncates(DWORD disposition) {
     return disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
 }
 
-// Named streams are the extended attributes user.<stream>; handles on them
-// are not provided yet, so every open of a stream name ends here.
-HANDLE OpenStream(const OpenRequest&) { return Fail(ERROR_NOT_SUPPORTED); }
-
 // An open that reads and writes no data (attributes, security) is allowed
 // where the file cannot be read; such a descriptor serves fstat and paths.
 int OpenDescriptor(const std::string& path, int flags, mode_t mode, bool needsData) {
@@ -58,6 +55,7 @@ int OpenDescriptor(const std::string& path, int flags, mode_t mode, bool needsDa
 HANDLE Register(const OpenRequest& request, Descriptor fd, bool isDirectory, bool existed) {
     FileStatus status;
     if (!QueryDescriptorStatus(fd.Get(), status)) return FailErrno(errno, request.name.path);
+    status.identity.stream = request.name.stream;
     auto object = std::make_shared<FileObject>(std::move(fd), request.name, isDirectory,
                                                request.access, request.shareMode);
     if (!object->ClaimSharing(status.identity)) return INVALID_HANDLE_VALUE;
@@ -98,6 +96,20 @@ HANDLE OpenFile(const OpenRequest& request, bool existed) {
     Descriptor fd(OpenDescriptor(path, flags, mode, needsData));
     if (!fd.IsOpen()) return errno == EEXIST ? Fail(ERROR_FILE_EXISTS) : FailErrno(errno, path);
     return Register(request, std::move(fd), false, existed);
+}
+
+// A stream that is a path opens as the file it is. A stream kept as an
+// extended attribute has no handle of its own.
+HANDLE OpenStream(OpenRequest& request) {
+    if (!HasPathStreams(request.name.path)) return Fail(ERROR_NOT_SUPPORTED);
+    std::string streamPath;
+    const DWORD error = StreamPathOf(request.name.path, request.name.stream, streamPath);
+    if (error != NO_ERROR) return Fail(error);
+    request.name.path = streamPath;
+    FileStatus status;
+    const bool existed = QueryPathStatus(streamPath, status);
+    if (!existed && errno != ENOENT) return FailErrno(errno, streamPath);
+    return OpenFile(request, existed);
 }
 
 HANDLE Open(OpenRequest& request, LPCSTR name) {

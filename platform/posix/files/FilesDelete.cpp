@@ -1,5 +1,5 @@
 // DeleteFileA: a file, or a named stream (the extended attribute
-// user.<stream>), refused where Windows refuses it: a directory or a
+// user.<stream>, or the path FILE:NAME where streams are paths), refused where Windows refuses it: a directory or a
 // read-only file with ERROR_ACCESS_DENIED, a file or stream that a handle of
 // this process holds without FILE_SHARE_DELETE with ERROR_SHARING_VIOLATION.
 #include "platform/posix/core/Failure.h"
@@ -8,6 +8,7 @@
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/files/FileStatus.h"
 #include "platform/posix/files/ResolvedName.h"
+#include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
 #include <sys/xattr.h>
@@ -18,8 +19,17 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+BOOL RemovePathStream(const ResolvedName& target) {
+    std::string streamPath;
+    const DWORD error = StreamPathOf(target.path, target.stream, streamPath);
+    if (error != NO_ERROR) return Fail(error);
+    if (unlink(streamPath.c_str()) == 0) return TRUE;
+    return errno == ENOENT ? Fail(ERROR_FILE_NOT_FOUND) : FailErrno(errno, target.path);
+}
+
 // A file system without user attributes holds no stream to delete.
 BOOL RemoveStream(const ResolvedName& target) {
+    if (HasPathStreams(target.path)) return RemovePathStream(target);
     if (removexattr(target.path.c_str(), ("user." + target.stream).c_str()) == 0) return TRUE;
     const int err = errno;
     if (err == ENODATA || err == ENOTSUP) return Fail(ERROR_FILE_NOT_FOUND);

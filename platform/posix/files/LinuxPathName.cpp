@@ -4,6 +4,9 @@
 #include "platform/posix/files/ResolvedName.h"
 #include "platform/posix/files/WindowsPath.h"
 
+#include <climits>
+#include <cstdlib>
+
 namespace mvx {
 namespace {
 
@@ -19,6 +22,13 @@ bool NamesExistingEntry(const std::string& full) {
 }
 
 }  // namespace
+
+bool CanonicalLinuxPath(const std::string& path, std::string& canonical) {
+    char resolved[PATH_MAX];
+    if (!realpath(path.c_str(), resolved)) return false;
+    canonical = resolved;
+    return true;
+}
 
 bool IsExistingLinuxPath(const std::string& name) {
     FileStatus status;

@@ -11,6 +11,10 @@
 
 namespace mvx {
 
+// The path of `path` without symbolic links, "." or ".."; false with errno
+// set when it cannot be resolved (a missing entry on the way, ...).
+bool CanonicalLinuxPath(const std::string& path, std::string& canonical);
+
 // True when `name` (UTF-8) is an absolute Linux path of an existing entry.
 bool IsExistingLinuxPath(const std::string& name);
 

@@ -62,7 +62,7 @@ DWORD ReplacementFile::Create(const std::string& target, const FileStatus* exist
 }
 
 DWORD ReplacementFile::Commit(bool failIfExists) {
-    file_ = Descriptor();
+    if (file_.Close() != 0) return ErrorFromErrnoAt(errno, target_);
     const int err = RenameInPlace(temporary_, target_, failIfExists);
     if (err == EEXIST) return ERROR_FILE_EXISTS;
     if (err != 0) return ErrorFromErrnoAt(err, target_);
