@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "host/SystemMessage.h"
+
 namespace {
 
 // What the plug-in's OpenPlugin is told when it is opened from the command line.
@@ -20,9 +22,11 @@ std::string QuoteForCommandLine(const std::string& name) {
 }
 
 CommandLinePanel::CommandLinePanel(const PluginEntryPoints& entries, const std::string& file)
-    : entries(entries), file(file), handle(INVALID_HANDLE_VALUE) {
+    : entries(entries), file(file), handle(INVALID_HANDLE_VALUE), openError(NO_ERROR) {
     std::string text = QuoteForCommandLine(file);
+    SetLastError(NO_ERROR);
     handle = entries.OpenPlugin(kOpenFromCommandLine, reinterpret_cast<INT_PTR>(text.c_str()));
+    openError = GetLastError();
 }
 
 CommandLinePanel::~CommandLinePanel() {
@@ -33,7 +37,11 @@ CommandLinePanel::~CommandLinePanel() {
 bool CommandLinePanel::IsOpenOrSaid(const std::string& command, std::ostream& err) const {
     if (IsOpen())
         return true;
-    err << "morvex " << command << ": cannot open " << file
-        << " (no such file, or its streams cannot be read)\n";
+    const std::string reason = openError == NO_ERROR ? "" : SystemMessageText(openError);
+    err << "morvex " << command << ": cannot open " << file;
+    if (reason.empty())
+        err << " (no such file, or its streams cannot be read)\n";
+    else
+        err << ": " << reason << "\n";
     return false;
 }

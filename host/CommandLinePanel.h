@@ -17,7 +17,8 @@ public:
     CommandLinePanel& operator=(const CommandLinePanel&) = delete;
 
     bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
-    // IsOpen(); when not, tells `err` that `command` cannot open the file.
+    // IsOpen(); when not, tells `err` that `command` cannot open the file, and
+    // why, as the system's last error after the attempt says.
     bool IsOpenOrSaid(const std::string& command, std::ostream& err) const;
     HANDLE Handle() const { return handle; }
 
@@ -25,6 +26,7 @@ private:
     const PluginEntryPoints& entries;
     std::string file;
     HANDLE handle;
+    DWORD openError;
 };
 
 // `name` as the host puts it on the plug-in's command line: in double quotes

@@ -170,7 +170,9 @@ TEST_F(MorvexCliTest, AFileThatCannotBeOpenedFails) {
     ProgramRun run = Run({"list", temp.PathOf("missing.txt")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("missing.txt"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("missing.txt: The system cannot find the file specified."),
+              std::string::npos)
+        << run.err;
     EXPECT_EQ(Run({"list", "", "--json"}).status, 1);
 }
 
