@@ -51,7 +51,7 @@ demo: deps
 	scripts/demo.sh $(BUILD)
 
 bench: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS) --target bench_open_panel bench_extract
+	cmake --build $(BUILD) -j $(JOBS) --target bench_open_panel bench_extract bench_ntfs_stream
 	scripts/bench.sh $(BUILD)
 
 clean:

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "tests/host/ProgramRunSupport.h"
 
@@ -45,6 +46,42 @@ pid_t DriverOf(const std::string& image) {
     return -1;
 }
 
+// One attribute of ntfsinfo's dump: its type, and the name and the size of
+// its data; the dump prints each field on its own line, tab-indented.
+struct DumpedAttribute {
+    std::string type;
+    std::string name;
+    long long size = -1;
+};
+
+// The field `label` of a line of the dump into `value`, without the quotes
+// ntfsinfo puts around a name.
+bool DumpField(const std::string& line, const std::string& label, std::string& value) {
+    const size_t at = line.find(label);
+    if (at == std::string::npos)
+        return false;
+    const size_t start = line.find_first_not_of("\t ", at + label.size());
+    value = start == std::string::npos ? "" : line.substr(start);
+    if (value.size() >= 2 && value.front() == '\'' && value.back() == '\'')
+        value = value.substr(1, value.size() - 2);
+    return true;
+}
+
+std::vector<DumpedAttribute> DumpedAttributes(const std::string& dump) {
+    std::vector<DumpedAttribute> attributes;
+    std::istringstream lines(dump);
+    std::string line, value;
+    while (std::getline(lines, line)) {
+        if (DumpField(line, "Dumping attribute ", value))
+            attributes.push_back({value.substr(0, value.find(' ')), "", -1});
+        else if (!attributes.empty() && DumpField(line, "\tAttribute name:", value))
+            attributes.back().name = value;
+        else if (!attributes.empty() && DumpField(line, "\tData size:", value))
+            attributes.back().size = std::atoll(value.c_str());
+    }
+    return attributes;
+}
+
 }  // namespace
 
 bool UnmountForReading(const NtfsVolume& volume) {
@@ -68,4 +105,16 @@ bool ReadImageStream(const std::string& image, const std::string& path,
                                 {{kUtf8Locale}, "", ""});
     data = run.out;
     return run.status == 0;
+}
+
+bool ReadImageStreamSizes(const std::string& image, const std::string& path,
+                          std::map<std::string, long long>& sizes) {
+    ProgramRun run = RunProgram("/usr/bin/ntfsinfo", {"-F", path, image},
+                                {{kUtf8Locale}, "", ""});
+    sizes.clear();
+    for (const DumpedAttribute& attribute : DumpedAttributes(run.out)) {
+        if (attribute.type == "$DATA" && !attribute.name.empty())
+            sizes[attribute.name] = attribute.size;
+    }
+    return run.status == 0 && run.out.rfind("Dumping Inode", 0) == 0;
 }

@@ -2,6 +2,7 @@
 // to it and nothing of how it was mounted.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "NtfsVolumeSupport.h"
@@ -17,3 +18,8 @@ bool UnmountForReading(const NtfsVolume& volume);
 bool ReadImageStream(const std::string& image, const std::string& path,
                      const std::string& stream, std::string& data);
 
+// The sizes of the named data streams of `path` (a path on the volume, from
+// its root) as ntfsinfo reads them from `image`, by name; false when ntfsinfo
+// finds no such file.
+bool ReadImageStreamSizes(const std::string& image, const std::string& path,
+                          std::map<std::string, long long>& sizes);

@@ -13,41 +13,71 @@
 
 namespace {
 
+const char kMountPoint[] = "mnt";
+
 dev_t DeviceOf(const std::string& path) {
     struct stat status {};
     return stat(path.c_str(), &status) == 0 ? status.st_dev : 0;
 }
 
+const char* DriverOptions(NtfsStreams streams) {
+    return streams == NtfsStreams::Paths ? "no_detach,streams_interface=windows" : "no_detach";
+}
+
 // ntfs-3g in the foreground, quiet: it exits once the volume is unmounted and
 // its image is complete.
-[[noreturn]] void RunDriver(const std::string& image, const std::string& mountPoint) {
+[[noreturn]] void RunDriver(const std::string& image, const std::string& mountPoint,
+                            NtfsStreams streams) {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
-    execlp("ntfs-3g", "ntfs-3g", "-o", "no_detach", image.c_str(), mountPoint.c_str(),
+    execlp("ntfs-3g", "ntfs-3g", "-o", DriverOptions(streams), image.c_str(), mountPoint.c_str(),
            static_cast<char*>(nullptr));
     _exit(127);
 }
 
 }  // namespace
 
-NtfsVolume::NtfsVolume()
-    : image_(temp_.PathOf("volume.img")), mountPoint_(temp_.AddDirectory("mnt")) {
-    if (!Mount()) Unmount();
+NtfsVolume::NtfsVolume(NtfsStreams streams, unsigned sizeMiB)
+    : image_(temp_.PathOf("volume.img")), mountPoint_(temp_.AddDirectory(kMountPoint)) {
+    if (!Format(sizeMiB) || !Mount(streams)) Unmount();
 }
 
 NtfsVolume::~NtfsVolume() { Unmount(); }
 
-bool NtfsVolume::Mount() {
+bool NtfsVolume::Remount(NtfsStreams streams) {
+    if (!unavailable_.empty()) return false;
+    Unmount();
+    if (Mount(streams)) return true;
+    Unmount();
+    return false;
+}
+
+std::string NtfsVolume::PathOf(const std::string& relative) const {
+    return mountPoint_ + "/" + relative;
+}
+
+std::string NtfsVolume::AddFile(const std::string& relative, const std::string& contents) const {
+    return temp_.AddFile(kMountPoint + ("/" + relative), contents);
+}
+
+std::string NtfsVolume::Contents(const std::string& relative) const {
+    return temp_.Contents(kMountPoint + ("/" + relative));
+}
+
+bool NtfsVolume::Format(unsigned sizeMiB) {
     if (geteuid() != 0) return unavailable_ = "mounting needs root", false;
     if (access("/dev/fuse", R_OK | W_OK) != 0) return unavailable_ = "/dev/fuse is not usable", false;
-    const std::string format = "truncate -s 64M '" + image_ + "' && mkntfs -F -q -f '" + image_ +
-                               "' >/dev/null 2>&1";
+    const std::string format = "truncate -s " + std::to_string(sizeMiB) + "M '" + image_ +
+                               "' && mkntfs -F -q -f '" + image_ + "' >/dev/null 2>&1";
     if (std::system(format.c_str()) != 0) return unavailable_ = "mkntfs is not usable", false;
+    return true;
+}
 
+bool NtfsVolume::Mount(NtfsStreams streams) {
     const dev_t before = DeviceOf(mountPoint_);
     driver_ = fork();
-    if (driver_ == 0) RunDriver(image_, mountPoint_);
+    if (driver_ == 0) RunDriver(image_, mountPoint_, streams);
     if (driver_ < 0) return unavailable_ = "cannot start ntfs-3g", false;
     for (int tries = 0; tries < 200; ++tries) {
         if (DeviceOf(mountPoint_) != before) return true;

@@ -1,6 +1,6 @@
-// A real NTFS volume for one test: a 64 MiB image made by mkntfs, mounted by
-// ntfs-3g as a child process that is waited for on unmount, so the image is
-// complete when the object goes away.
+// A real NTFS volume for one test: an image made by mkntfs (64 MiB unless
+// asked otherwise), mounted by ntfs-3g as a child process that is waited for
+// on unmount, so the image is complete when the object goes away.
 #pragma once
 
 #include <sys/types.h>
@@ -9,12 +9,23 @@
 
 #include "tests/platform/TempDirectorySupport.h"
 
+// How the mounted volume hands out a file's named streams.
+enum class NtfsStreams {
+    Attributes,  // as extended attributes user.NAME, which the kernel cuts at 64 KiB
+    Paths,       // as paths FILE:NAME of any size, named by the attribute ntfs.streams.list
+};
+
 class NtfsVolume {
 public:
-    NtfsVolume();
+    explicit NtfsVolume(NtfsStreams streams = NtfsStreams::Attributes, unsigned sizeMiB = 64);
     ~NtfsVolume();
     NtfsVolume(const NtfsVolume&) = delete;
     NtfsVolume& operator=(const NtfsVolume&) = delete;
+
+    // Mounts the same image again, handing out streams as `streams` says,
+    // once the driver that served it has ended. False, with Unavailable()
+    // saying why, when the volume cannot be mounted.
+    bool Remount(NtfsStreams streams);
 
     // Empty when the volume is mounted; otherwise why it could not be.
     const std::string& Unavailable() const { return unavailable_; }
@@ -22,8 +33,17 @@ public:
     const std::string& Root() const { return mountPoint_; }
     const std::string& Image() const { return image_; }
 
+    // The Linux path of `relative` (from the root, '/' separators) on the
+    // volume; FILE:NAME is a stream of FILE when streams are paths.
+    std::string PathOf(const std::string& relative) const;
+    // Writes a file, or a stream FILE:NAME where streams are paths; returns its path.
+    std::string AddFile(const std::string& relative, const std::string& contents) const;
+    // The bytes of a file or of a stream FILE:NAME, or "<missing>".
+    std::string Contents(const std::string& relative) const;
+
 private:
-    bool Mount();
+    bool Format(unsigned sizeMiB);
+    bool Mount(NtfsStreams streams);
     void Unmount();
 
     TempDirectory temp_;
