@@ -3,29 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <initializer_list>
-
-const char kUsageText[] =
-    "usage:\n"
-    "  morvex list FILE [--json]\n"
-    "  morvex get FILE [ITEM ...] --to DIR [--move] [--yes]\n"
-    "  morvex put FILE SOURCE ... [--move] [--yes]\n"
-    "  morvex rm FILE ITEM ... [--yes]\n"
-    "  morvex config [--used-by-default on|off] [--parse-security on|off]\n"
-    "\n"
-    "FILE, DIR and SOURCE are Linux paths or Windows names such as\n"
-    "D:\\dir\\report.txt (drive Z: is /).\n"
-    "list shows the streams of FILE: index, size, name and description.\n"
-    "get copies streams of FILE to files in DIR, each named as list shows it;\n"
-    "ITEM is such a name (every item of that name) or #N, the item with index N;\n"
-    "without ITEM, every item. DIR is created when missing.\n"
-    "put writes each SOURCE file into FILE as an alternate data stream named after\n"
-    "it (a name as get gives it is read back).\n"
-    "rm deletes alternate data streams of FILE; ITEM as for get.\n"
-    "--move deletes what was copied from where it came. --yes answers the\n"
-    "questions and shows no progress; a question that cannot be asked is\n"
-    "answered no.\n"
-    "config shows the two settings, or sets those given.\n"
-    "Exit status: 0 done, 1 failed or cancelled, 2 usage error.\n";
+#include <iterator>
 
 namespace {
 
@@ -36,7 +14,7 @@ bool IsOption(const std::string& argument) {
 // The arguments of one command, taken one at a time.
 class ArgumentReader {
 public:
-    ArgumentReader(const std::vector<std::string>& arguments, const std::string& command)
+    ArgumentReader(const std::vector<std::string>& arguments, Command command)
         : arguments(arguments), command(command) {}
 
     bool AtEnd() const { return next >= arguments.size(); }
@@ -57,12 +35,12 @@ public:
     }
 
     UsageError Fail(const std::string& reason) const {
-        return UsageError("morvex " + command + ": " + reason);
+        return UsageError(std::string(CommandName(command)) + ": " + reason, command);
     }
 
 private:
     const std::vector<std::string>& arguments;
-    std::string command;
+    Command command;
     std::size_t next = 0;
 };
 
@@ -122,7 +100,10 @@ std::vector<std::string> TakeOperands(ArgumentReader& reader, std::initializer_l
 CommandLine ParseList(ArgumentReader& reader) {
     CommandLine line;
     line.command = Command::List;
-    std::vector<std::string> files = TakeOperands(reader, {{"--json", &line.json}});
+    std::vector<std::string> files =
+        TakeOperands(reader, {{"--json", &line.json},
+                              {"-h", &line.humanReadable},
+                              {"--human-readable", &line.humanReadable}});
     if (files.size() != 1)
         throw reader.Fail("needs exactly one FILE");
     line.file = files[0];
@@ -167,6 +148,15 @@ CommandLine ParsePut(ArgumentReader& reader) {
     return line;
 }
 
+CommandLine ParseScan(ArgumentReader& reader) {
+    CommandLine line;
+    line.command = Command::Scan;
+    line.directories = TakeOperands(reader, {{"--json", &line.json}});
+    if (line.directories.empty())
+        throw reader.Fail("needs at least one DIR");
+    return line;
+}
+
 CommandLine ParseConfig(ArgumentReader& reader) {
     CommandLine line;
     line.command = Command::Config;
@@ -183,25 +173,63 @@ CommandLine ParseConfig(ArgumentReader& reader) {
     return line;
 }
 
+struct CommandParser {
+    Command command;
+    const char* name;
+    CommandLine (*parse)(ArgumentReader& reader);
+};
+
+const CommandParser kCommands[] = {
+    {Command::List, "list", ParseList}, {Command::Get, "get", ParseGet},
+    {Command::Put, "put", ParsePut},    {Command::Rm, "rm", ParseRm},
+    {Command::Scan, "scan", ParseScan}, {Command::Config, "config", ParseConfig},
+};
+
+// --help among a command's options asks for its help, whatever else is given.
+bool AsksForHelp(const std::vector<std::string>& arguments) {
+    auto optionsEnd = std::find(arguments.begin(), arguments.end(), "--");
+    return std::find(arguments.begin(), optionsEnd, "--help") != optionsEnd;
+}
+
+// The line of --help or --version, which take no arguments.
+CommandLine Alone(Command command, const std::string& word,
+                  const std::vector<std::string>& arguments) {
+    if (!arguments.empty())
+        throw UsageError(word + " takes no arguments", Command::Help);
+    CommandLine line;
+    line.command = command;
+    return line;
+}
+
 }  // namespace
+
+const char* CommandName(Command command) {
+    for (const CommandParser& parser : kCommands) {
+        if (parser.command == command)
+            return parser.name;
+    }
+    return command == Command::Version ? "--version" : "--help";
+}
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty())
-        throw UsageError("morvex: no command given");
-    const std::string& command = arguments[0];
+        throw UsageError("no command given", Command::Help);
+    const std::string& word = arguments[0];
     std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
-    ArgumentReader reader(rest, command);
-    if (command == "--help" || command == "-h" || command == "help")
-        return CommandLine();
-    if (command == "list")
-        return ParseList(reader);
-    if (command == "config")
-        return ParseConfig(reader);
-    if (command == "rm")
-        return ParseRm(reader);
-    if (command == "get")
-        return ParseGet(reader);
-    if (command == "put")
-        return ParsePut(reader);
-    throw UsageError("morvex: unknown command '" + command + "'");
+    if (word == "--help" || word == "-h" || word == "help")
+        return Alone(Command::Help, word, rest);
+    if (word == "--version")
+        return Alone(Command::Version, word, rest);
+    const CommandParser* parser =
+        std::find_if(std::begin(kCommands), std::end(kCommands),
+                     [&](const CommandParser& p) { return word == p.name; });
+    if (parser == std::end(kCommands))
+        throw UsageError("unknown command '" + word + "'", Command::Help);
+    if (AsksForHelp(rest)) {
+        CommandLine line;
+        line.helpTopic = parser->command;
+        return line;
+    }
+    ArgumentReader reader(rest, parser->command);
+    return parser->parse(reader);
 }

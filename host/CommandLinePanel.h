@@ -9,24 +9,32 @@
 
 class CommandLinePanel {
 public:
-    // Opens the panel through OpenPlugin from the command line; IsOpen()
-    // tells whether the plug-in gave one.
+    // Opens the panel through OpenPlugin from the command line, `file` (UTF-8)
+    // given in the code page of file names; IsOpen() tells whether the plug-in
+    // gave one. The error boxes the plug-in shows meanwhile are held back:
+    // FailureReason() tells them.
     CommandLinePanel(const PluginEntryPoints& entries, const std::string& file);
     ~CommandLinePanel();
     CommandLinePanel(const CommandLinePanel&) = delete;
     CommandLinePanel& operator=(const CommandLinePanel&) = delete;
 
     bool IsOpen() const { return handle != INVALID_HANDLE_VALUE; }
-    // IsOpen(); when not, tells `err` that `command` cannot open the file, and
-    // why, as the system's last error after the attempt says.
-    bool IsOpenOrSaid(const std::string& command, std::ostream& err) const;
+    // IsOpen(); when not, tells `err` in one line that the file cannot be
+    // opened, and why (an error the plug-in showed on success is told too).
+    bool IsOpenOrSaid(std::ostream& err) const;
+    // Why the file could not be opened, in a few words (UTF-8); empty when
+    // it is open, unless the plug-in showed an error all the same.
+    const std::string& FailureReason() const { return failure; }
     HANDLE Handle() const { return handle; }
 
 private:
+    // Opens `name`, in the code page of file names.
+    void Open(const std::string& name);
+
     const PluginEntryPoints& entries;
     std::string file;
     HANDLE handle;
-    DWORD openError;
+    std::string failure;
 };
 
 // `name` as the host puts it on the plug-in's command line: in double quotes

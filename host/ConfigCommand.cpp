@@ -4,7 +4,9 @@
 #include <ostream>
 #include <vector>
 
+#include "host/ErrorLine.h"
 #include "host/ExitStatus.h"
+#include "host/StoredSwitches.h"
 #include "plugin/DialogItemTypes.h"
 
 namespace {
@@ -41,15 +43,23 @@ const char* OnOff(bool on) {
     return on ? "on" : "off";
 }
 
+// The plug-in stores its switches without a word when the registry refuses
+// them; only reading them back tells.
+bool AreStored(const Switches& chosen, const std::string& rootKeyPath) {
+    const StoredSwitches stored = ReadStoredSwitches(rootKeyPath);
+    return stored.usedByDefault == chosen.usedByDefault &&
+           stored.parseSecurity == chosen.parseSecurity;
+}
+
 }  // namespace
 
-int RunConfig(const PluginEntryPoints& entries, TerminalUi& ui, const CommandLine& line,
+int RunConfig(const PluginSession& session, TerminalUi& ui, const CommandLine& line,
               std::ostream& out, std::ostream& err) {
     const bool changing = line.usedByDefault || line.parseSecurity;
+    const bool asking = !changing && ui.IsInteractive();
     std::optional<Switches> shown;
-    // Without a change the dialog is only read and then cancelled, so the
-    // switches are what the plug-in itself holds, not a second reading of
-    // where it keeps them.
+    // Without a change or a terminal the dialog is only read and then
+    // cancelled, so the switches are what the plug-in itself holds.
     ui.AnswerDialog([&](HostDialogItem* items, int count) {
         SettingsDialog dialog(items, count);
         if (!dialog.IsUsable())
@@ -58,20 +68,30 @@ int RunConfig(const PluginEntryPoints& entries, TerminalUi& ui, const CommandLin
         HostDialogItem& parseSecurity = items[dialog.checkBoxes[1]];
         Set(usedByDefault, line.usedByDefault);
         Set(parseSecurity, line.parseSecurity);
+        const int closedBy = asking     ? ui.AskDialog(items, count)
+                             : changing ? dialog.confirmButton
+                                        : -1;
         shown = Switches{usedByDefault.selected != 0, parseSecurity.selected != 0};
-        return changing ? dialog.confirmButton : -1;
+        return closedBy;
     });
-    int confirmed = entries.Configure(0);
+    const int confirmed = session.Entries().Configure(0);
     if (!shown) {
-        err << "morvex config: the plug-in showed no settings dialog this program knows\n";
+        WriteErrorLine(err, "the plug-in showed no settings dialog this program knows");
         return kExitFailed;
     }
-    if (changing && confirmed != 1) {
-        err << "morvex config: the plug-in did not take the settings\n";
+    if ((changing || asking) && confirmed != 1) {
+        // A user who cancels the dialog knows that nothing changed.
+        if (!asking)
+            WriteErrorLine(err, "the plug-in did not take the settings");
+        return kExitFailed;
+    }
+    if (confirmed == 1 && !AreStored(*shown, session.Startup().rootKeyPath)) {
+        WriteErrorLine(err, "the settings were not saved: the registry does not hold them "
+                            "afterwards (can $MORVEX_REGISTRY, by default "
+                            "~/.config/morvex/registry.reg, be written?)");
         return kExitFailed;
     }
     out << "UsedByDefault: " << OnOff(shown->usedByDefault) << '\n'
         << "ParseSecurity: " << OnOff(shown->parseSecurity) << '\n';
-    out.flush();
-    return out ? kExitDone : kExitFailed;
+    return kExitDone;
 }

@@ -1,13 +1,15 @@
 // morvex config: shows the plug-in's two switches, or sets them, through the
-// plug-in's own settings dialog.
+// plug-in's own settings dialog; what was set is read back from the registry.
 #pragma once
 
 #include <iosfwd>
 
 #include "host/CommandLine.h"
-#include "host/PluginModule.h"
+#include "host/PluginSession.h"
 #include "host/TerminalUi.h"
 
-// Returns the program's exit status.
-int RunConfig(const PluginEntryPoints& entries, TerminalUi& ui, const CommandLine& line,
+// Without a switch on the command line, the dialog is asked on the terminal
+// when `ui` is interactive, and only read otherwise. Returns the program's
+// exit status.
+int RunConfig(const PluginSession& session, TerminalUi& ui, const CommandLine& line,
               std::ostream& out, std::ostream& err);

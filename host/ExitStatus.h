@@ -3,6 +3,6 @@
 
 enum ExitStatus {
     kExitDone = 0,
-    kExitFailed = 1,  // the plug-in reported a failure, or the user cancelled
+    kExitFailed = 1,  // a failure, the user cancelled, or the output could not be written
     kExitUsage = 2,   // the command line cannot be run as given
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/CommandLinePanel.h"
+#include "host/ErrorLine.h"
 #include "host/ExitStatus.h"
 #include "host/ItemSelection.h"
 #include "host/Utf8Text.h"
@@ -28,15 +29,15 @@ int RunGet(const PluginEntryPoints& entries, const TerminalUi& ui, const Command
            std::ostream& err) {
     std::string destination;
     if (!FromUtf8(line.destination, CP_ACP, destination)) {
-        err << "morvex get: " << line.destination
-            << ": the name cannot be given in the code page of file names\n";
+        WriteErrorLine(err, line.destination +
+                                ": the name cannot be given in the code page of file names");
         return kExitFailed;
     }
     CommandLinePanel panel(entries, line.file);
-    if (!panel.IsOpenOrSaid("get", err))
+    if (!panel.IsOpenOrSaid(err))
         return kExitFailed;
     std::vector<PanelItem> items;
-    if (!SelectItemsOrSay(entries, panel.Handle(), line.items, "get", line.file, err, items))
+    if (!SelectItemsOrSay(entries, panel.Handle(), line.items, line.file, err, items))
         return kExitFailed;
     // --yes stands for a user who has answered already: no question, no notice.
     unsigned opMode = line.yes ? OpModeQuiet : 0;
@@ -45,7 +46,7 @@ int RunGet(const PluginEntryPoints& entries, const TerminalUi& ui, const Command
     if (copied == 1)
         return kExitDone;
     if (copied < 0 && ui.UnansweredQuestions() > 0)
-        err << "morvex get: nothing copied: there is no terminal to ask on; --yes answers the "
-               "question\n";
+        WriteErrorLine(err, "nothing copied: there is no terminal to ask on; --yes answers the "
+                            "question");
     return kExitFailed;
 }

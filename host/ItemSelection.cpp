@@ -3,6 +3,7 @@
 #include <optional>
 #include <ostream>
 
+#include "host/ErrorLine.h"
 #include "host/PanelItemBlock.h"
 
 namespace {
@@ -61,14 +62,13 @@ std::vector<PanelItem> SelectItems(const PluginEntryPoints& entries, HANDLE pane
 }
 
 bool SelectItemsOrSay(const PluginEntryPoints& entries, HANDLE panel,
-                      const std::vector<std::string>& names, const std::string& command,
-                      const std::string& file, std::ostream& err,
-                      std::vector<PanelItem>& selected) {
+                      const std::vector<std::string>& names, const std::string& file,
+                      std::ostream& err, std::vector<PanelItem>& selected) {
     try {
         selected = SelectItems(entries, panel, names);
         return true;
     } catch (const SelectionError& error) {
-        err << "morvex " << command << ": " << file << ": " << error.what() << '\n';
+        WriteErrorLine(err, file + ": " + error.what());
         return false;
     }
 }

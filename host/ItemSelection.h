@@ -23,9 +23,8 @@ public:
 std::vector<PanelItem> SelectItems(const PluginEntryPoints& entries, HANDLE panel,
                                    const std::vector<std::string>& names);
 
-// SelectItems for `command` of the morvex program on `file`; when no selection
-// is made, tells `err` why and returns false.
+// SelectItems on the panel of `file`; when no selection is made, tells `err`
+// why in one line and returns false.
 bool SelectItemsOrSay(const PluginEntryPoints& entries, HANDLE panel,
-                      const std::vector<std::string>& names, const std::string& command,
-                      const std::string& file, std::ostream& err,
-                      std::vector<PanelItem>& selected);
+                      const std::vector<std::string>& names, const std::string& file,
+                      std::ostream& err, std::vector<PanelItem>& selected);

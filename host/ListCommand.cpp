@@ -1,8 +1,7 @@
 #include "host/ListCommand.h"
 
-#include <ostream>
-
 #include "host/CommandLinePanel.h"
+#include "host/ErrorLine.h"
 #include "host/ExitStatus.h"
 #include "host/ListingOutput.h"
 #include "host/StreamListing.h"
@@ -10,17 +9,16 @@
 int RunList(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& out,
             std::ostream& err) {
     CommandLinePanel panel(entries, line.file);
-    if (!panel.IsOpenOrSaid("list", err))
+    if (!panel.IsOpenOrSaid(err))
         return kExitFailed;
     StreamListing listing;
     if (!ReadStreamListing(entries, panel.Handle(), listing)) {
-        err << "morvex list: the streams of " << line.file << " cannot be listed\n";
+        WriteErrorLine(err, "the streams of " + line.file + " cannot be listed");
         return kExitFailed;
     }
     if (line.json)
         WriteListingJson(listing, out);
     else
-        WriteListingText(listing, out);
-    out.flush();
-    return out ? kExitDone : kExitFailed;
+        WriteListingText(listing, line.humanReadable, TerminalCharset::OfLocale(), out);
+    return kExitDone;
 }

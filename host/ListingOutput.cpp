@@ -1,62 +1,64 @@
 #include "host/ListingOutput.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <optional>
 #include <ostream>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "host/JsonText.h"
+#include "host/SizeText.h"
 
 namespace {
 
-// A stream name may hold any character; control characters would garble
-// the terminal, so they are shown as escapes.
-std::string Printable(const std::string& text) {
-    std::string result;
-    for (char c : text) {
-        if (c == '\t') {
-            result += "\\t";
-        } else if (c == '\n') {
-            result += "\\n";
-        } else if (c == '\r') {
-            result += "\\r";
-        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof(escape), "\\x%02x", static_cast<unsigned char>(c));
-            result += escape;
-        } else {
-            result += c;
-        }
-    }
-    return result;
+// One cell of the text listing: escaped for the terminal, with the columns
+// it takes there.
+struct Cell {
+    std::string text;
+    size_t width;
+};
+
+Cell MakeCell(const TerminalCharset& charset, const std::string& utf8) {
+    std::string escaped = charset.Escape(utf8);
+    const size_t width = TerminalWidth(escaped);
+    return {std::move(escaped), width};
 }
 
-// Characters, not bytes, so that names line up in a UTF-8 terminal.
-size_t Width(const std::string& text) {
-    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
+std::string Padding(size_t width, const Cell& cell) {
+    return std::string(width - cell.width, ' ');
 }
+
+struct Row {
+    Cell index, size, name;
+    std::optional<Cell> description;
+};
 
 }  // namespace
 
-void WriteListingText(const StreamListing& listing, std::ostream& out) {
-    out << Printable(listing.title) << '\n';
-    std::vector<std::string> names;
-    size_t nameWidth = 0;
+void WriteListingText(const StreamListing& listing, bool humanSizes,
+                      const TerminalCharset& charset, std::ostream& out) {
+    out << charset.Show(listing.title) << '\n';
+    std::vector<Row> rows;
+    size_t indexWidth = 0, sizeWidth = 0, nameWidth = 0;
     for (const ListedStream& stream : listing.streams) {
-        names.push_back(Printable(stream.name));
-        nameWidth = std::max(nameWidth, Width(names.back()));
-    }
-    for (size_t i = 0; i < listing.streams.size(); ++i) {
-        const ListedStream& stream = listing.streams[i];
-        char numbers[48];
-        std::snprintf(numbers, sizeof(numbers), "%3u %14llu  ", stream.index,
-                      static_cast<unsigned long long>(stream.size));
-        out << numbers << names[i];
+        Row row{MakeCell(charset, std::to_string(stream.index)),
+                MakeCell(charset, humanSizes ? HumanSize(stream.size)
+                                             : std::to_string(stream.size)),
+                MakeCell(charset, stream.name), std::nullopt};
         if (stream.description)
-            out << std::string(nameWidth - Width(names[i]) + 2, ' ') << *stream.description;
-        out << '\n';
+            row.description = MakeCell(charset, *stream.description);
+        indexWidth = std::max(indexWidth, row.index.width);
+        sizeWidth = std::max(sizeWidth, row.size.width);
+        nameWidth = std::max(nameWidth, row.name.width);
+        rows.push_back(std::move(row));
+    }
+    for (const Row& row : rows) {
+        std::string line = Padding(indexWidth, row.index) + row.index.text + "  " +
+                           Padding(sizeWidth, row.size) + row.size.text + "  " + row.name.text;
+        if (row.description)
+            line += Padding(nameWidth, row.name) + "  " + row.description->text;
+        out << charset.Encode(line) << '\n';
     }
 }
 

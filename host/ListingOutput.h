@@ -4,10 +4,13 @@
 #include <iosfwd>
 
 #include "host/StreamListing.h"
+#include "host/TerminalText.h"
 
-// The title, then per stream: index, size, name and description. Control
-// characters in names are shown as escapes.
-void WriteListingText(const StreamListing& listing, std::ostream& out);
+// The title, then per stream: index, size, name and description, in columns
+// as wide as their widest value, all shown in `charset` (TerminalText.h).
+// Sizes in bytes, or as HumanSize gives them when `humanSizes`.
+void WriteListingText(const StreamListing& listing, bool humanSizes,
+                      const TerminalCharset& charset, std::ostream& out);
 
 // {"title": ..., "path": ..., "items": [{"index": ..., "name": ..., "size": ...,
 // "description": ...}, ...]}; the description is null for a stream of unknown kind.

@@ -5,34 +5,61 @@
 
 #include "host/CommandLine.h"
 #include "host/ConfigCommand.h"
+#include "host/ErrorLine.h"
 #include "host/ExitStatus.h"
 #include "host/GetCommand.h"
+#include "host/HelpText.h"
 #include "host/ListCommand.h"
 #include "host/PluginSession.h"
 #include "host/PutCommand.h"
 #include "host/RmCommand.h"
+#include "host/ScanCommand.h"
+#include "host/TerminalText.h"
 #include "host/TerminalUi.h"
 #include "host/WorkingDirectory.h"
 
 namespace {
 
+// The arguments as UTF-8, each taken in the charset of the user's locale; one
+// that is not text of that charset is kept as it is, since a Linux name may
+// hold any bytes.
+std::vector<std::string> ArgumentsAsUtf8(const std::vector<std::string>& arguments) {
+    std::vector<std::string> converted;
+    for (const std::string& argument : arguments) {
+        std::string text;
+        converted.push_back(TerminalCharset::OfLocale().Read(argument, text) ? text : argument);
+    }
+    return converted;
+}
+
+void WriteUsageError(const UsageError& error, std::ostream& err) {
+    WriteErrorLine(err, error.what());
+    const std::string help = error.Of() == Command::Help
+                                 ? std::string("morvex --help")
+                                 : std::string("morvex ") + CommandName(error.Of()) + " --help";
+    WriteErrorLine(err, std::string("usage: ") + Synopsis(error.Of()) + " (" + help +
+                            " tells more)");
+}
+
 int RunCommand(const CommandLine& line, std::istream& in, std::ostream& out, std::ostream& err,
-               bool interactive) {
+               bool interactive, bool showProgress) {
     // Where this fails, the layer still starts from the directory it found
     // when it was loaded, which is the program's own unless it was run in
     // another's process.
     EnterLinuxWorkingDirectory();
-    TerminalUi ui(MessageFile::LoadDefault(), in, err, interactive);
+    TerminalUi ui(MessageFile::LoadDefault(), in, err, interactive, showProgress);
     PluginSession session(PluginSession::DefaultModulePath(), ui);
     switch (line.command) {
         case Command::Config:
-            return RunConfig(session.Entries(), ui, line, out, err);
+            return RunConfig(session, ui, line, out, err);
         case Command::Rm:
             return RunRm(session.Entries(), ui, line, err);
         case Command::Get:
             return RunGet(session.Entries(), ui, line, err);
         case Command::Put:
             return RunPut(session.Entries(), line, err);
+        case Command::Scan:
+            return RunScan(session.Entries(), line, out, err);
         default:
             return RunList(session.Entries(), line, out, err);
     }
@@ -41,22 +68,26 @@ int RunCommand(const CommandLine& line, std::istream& in, std::ostream& out, std
 }  // namespace
 
 int RunMorvex(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
-              std::ostream& err, bool interactive) {
+              std::ostream& err, bool interactive, bool showProgress) {
     CommandLine line;
     try {
-        line = ParseCommandLine(arguments);
+        line = ParseCommandLine(ArgumentsAsUtf8(arguments));
     } catch (const UsageError& error) {
-        err << error.what() << "\n\n" << kUsageText;
+        WriteUsageError(error, err);
         return kExitUsage;
     }
     if (line.command == Command::Help) {
-        out << kUsageText;
+        out << HelpText(line.helpTopic);
+        return kExitDone;
+    }
+    if (line.command == Command::Version) {
+        out << VersionText();
         return kExitDone;
     }
     try {
-        return RunCommand(line, in, out, err, interactive);
+        return RunCommand(line, in, out, err, interactive, showProgress);
     } catch (const std::exception& error) {
-        err << "morvex: " << error.what() << '\n';
+        WriteErrorLine(err, error.what());
         return kExitFailed;
     }
 }

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "host/EntryPointBinding.h"
+
 PluginModule::PluginModule(const std::string& modulePath)
     : path(modulePath), handle(dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL)), entries() {
     if (handle == nullptr) {
@@ -12,19 +14,7 @@ PluginModule::PluginModule(const std::string& modulePath)
                                  (reason != nullptr ? reason : "unknown reason"));
     }
     try {
-        Bind("SetStartupInfo", entries.SetStartupInfo);
-        Bind("GetPluginInfo", entries.GetPluginInfo);
-        Bind("OpenFilePlugin", entries.OpenFilePlugin);
-        Bind("OpenPlugin", entries.OpenPlugin);
-        Bind("ClosePlugin", entries.ClosePlugin);
-        Bind("GetFindData", entries.GetFindData);
-        Bind("FreeFindData", entries.FreeFindData);
-        Bind("GetOpenPluginInfo", entries.GetOpenPluginInfo);
-        Bind("GetFiles", entries.GetFiles);
-        Bind("PutFiles", entries.PutFiles);
-        Bind("DeleteFiles", entries.DeleteFiles);
-        Bind("ProcessKey", entries.ProcessKey);
-        Bind("Configure", entries.Configure);
+        entries = BindEntryPoints(path, [this](const char* name) { return dlsym(handle, name); });
     } catch (...) {
         dlclose(handle);
         throw;
@@ -33,12 +23,4 @@ PluginModule::PluginModule(const std::string& modulePath)
 
 PluginModule::~PluginModule() {
     dlclose(handle);
-}
-
-template <typename Function>
-void PluginModule::Bind(const char* name, Function& entry) {
-    void* symbol = dlsym(handle, name);
-    if (symbol == nullptr)
-        throw std::runtime_error("plug-in module " + path + " has no entry point " + name);
-    entry = reinterpret_cast<Function>(symbol);
 }

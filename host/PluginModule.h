@@ -35,9 +35,6 @@ public:
     const std::string& Path() const { return path; }
 
 private:
-    template <typename Function>
-    void Bind(const char* name, Function& entry);
-
     std::string path;
     void* handle;
     PluginEntryPoints entries;

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "host/CommandLinePanel.h"
+#include "host/ErrorLine.h"
 #include "host/ExitStatus.h"
+#include "host/SystemMessage.h"
 #include "host/Utf8Text.h"
 #include "transfer/OperationMode.h"
 
@@ -64,8 +66,12 @@ bool FindLinuxEntry(const std::string& source, const std::string& baseName, Pane
 // The panel item of the entry `full` names, as the panel of its folder shows it.
 bool FindItem(const std::string& source, const std::string& full, const std::string& baseName,
               PanelItem& item) {
-    if (baseName.find_first_of("*?") != std::string::npos)
-        return FindLinuxEntry(source, baseName, item);
+    if (baseName.find_first_of("*?") != std::string::npos) {
+        if (FindLinuxEntry(source, baseName, item))
+            return true;
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(full.c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
@@ -75,22 +81,49 @@ bool FindItem(const std::string& source, const std::string& full, const std::str
     return true;
 }
 
-// Where `source` is and what its folder's panel shows of it.
+// A file the system cannot read would fail halfway through the writing, so
+// it is refused before anything is written. Folders are the plug-in's to refuse,
+// and a name with wildcards is no name the system opens.
+bool IsReadable(const std::string& full, const PanelItem& item) {
+    if ((item.fileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        full.find_first_of("*?") != std::string::npos)
+        return true;
+    HANDLE file = CreateFileA(full.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+// The system's words for the last error.
+std::string LastErrorText() {
+    const DWORD error = GetLastError();
+    const std::string text = SystemMessageText(error);
+    return text.empty() ? "system error " + std::to_string(error) : text;
+}
+
+// Where `source` is and what its folder's panel shows of it; when it cannot
+// be written in, `why` says why.
 bool LocateSource(const std::string& source, std::string& folder, PanelItem& item,
                   std::string& why) {
     std::string name, full;
     if (!FromUtf8(source, CP_ACP, name)) {
-        why = "the name cannot be given in the code page of file names";
+        why = SystemMessageText(ERROR_NO_UNICODE_TRANSLATION);
         return false;
     }
-    if (!FullName(name, full) || full.back() == '\\') {
-        why = "no such file or directory";
+    if (!FullName(name, full)) {
+        why = LastErrorText();
+        return false;
+    }
+    if (full.back() == '\\') {
+        why = "a drive's root is no file";
         return false;
     }
     size_t slash = full.rfind('\\');
     folder = full.substr(0, slash + 1);
-    if (!FindItem(source, full, full.substr(slash + 1), item)) {
-        why = "no such file or directory";
+    if (!FindItem(source, full, full.substr(slash + 1), item) || !IsReadable(full, item)) {
+        why = LastErrorText();
         return false;
     }
     return true;
@@ -103,7 +136,7 @@ bool GroupSources(const std::vector<std::string>& sources, std::vector<FolderIte
         std::string folder, why;
         PanelItem item;
         if (!LocateSource(source, folder, item, why)) {
-            err << "morvex put: " << source << ": " << why << '\n';
+            WriteErrorLine(err, source + ": " + why);
             return false;
         }
         auto group = std::find_if(groups.begin(), groups.end(),
@@ -119,7 +152,7 @@ bool GroupSources(const std::vector<std::string>& sources, std::vector<FolderIte
 
 int RunPut(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& err) {
     CommandLinePanel panel(entries, line.file);
-    if (!panel.IsOpenOrSaid("put", err))
+    if (!panel.IsOpenOrSaid(err))
         return kExitFailed;
     // Every source is found before the first one is written.
     std::vector<FolderItems> groups;
@@ -128,7 +161,7 @@ int RunPut(const PluginEntryPoints& entries, const CommandLine& line, std::ostre
     unsigned opMode = line.yes ? OpModeQuiet : 0;
     for (FolderItems& group : groups) {
         if (!SetCurrentDirectoryA(group.folder.c_str())) {
-            err << "morvex put: cannot enter " << ToUtf8(group.folder.c_str(), CP_ACP) << '\n';
+            WriteErrorLine(err, "cannot enter " + ToUtf8(group.folder.c_str(), CP_ACP));
             return kExitFailed;
         }
         if (entries.PutFiles(panel.Handle(), group.items.data(),

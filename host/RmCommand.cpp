@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/CommandLinePanel.h"
+#include "host/ErrorLine.h"
 #include "host/ExitStatus.h"
 #include "host/ItemSelection.h"
 #include "transfer/OperationMode.h"
@@ -11,10 +12,10 @@
 int RunRm(const PluginEntryPoints& entries, const TerminalUi& ui, const CommandLine& line,
           std::ostream& err) {
     CommandLinePanel panel(entries, line.file);
-    if (!panel.IsOpenOrSaid("rm", err))
+    if (!panel.IsOpenOrSaid(err))
         return kExitFailed;
     std::vector<PanelItem> items;
-    if (!SelectItemsOrSay(entries, panel.Handle(), line.items, "rm", line.file, err, items))
+    if (!SelectItemsOrSay(entries, panel.Handle(), line.items, line.file, err, items))
         return kExitFailed;
     // --yes stands for a user who has answered already: no question, no notice.
     unsigned opMode = line.yes ? OpModeQuiet : 0;
@@ -23,7 +24,7 @@ int RunRm(const PluginEntryPoints& entries, const TerminalUi& ui, const CommandL
     if (deleted == 1)
         return kExitDone;
     if (ui.UnansweredQuestions() > 0)
-        err << "morvex rm: nothing deleted: there is no terminal to ask on; --yes answers the "
-               "question\n";
+        WriteErrorLine(err, "nothing deleted: there is no terminal to ask on; --yes answers the "
+                            "question");
     return kExitFailed;
 }

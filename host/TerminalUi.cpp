@@ -5,19 +5,14 @@
 #include <istream>
 #include <ostream>
 #include <utility>
-#include <vector>
 
+#include "host/ErrorBoxHold.h"
+#include "host/ErrorLine.h"
+#include "host/TerminalText.h"
+#include "host/Utf8Text.h"
 #include "plugin/DialogItemTypes.h"
 
 namespace {
-
-const char kNoAnswer[] = "(no answer given: closed without a choice)";
-
-void SetItemText(HostDialogItem& item, const std::string& text) {
-    size_t length = std::min(text.size(), sizeof(item.text) - 1);
-    std::memcpy(item.text, text.data(), length);
-    item.text[length] = 0;
-}
 
 // The text of a dialog item, which the plug-in may have filled to the brim.
 std::string ItemText(const HostDialogItem& item) {
@@ -33,11 +28,28 @@ int ChoiceNumber(const std::string& answer, int count) {
     return number >= 1 && number <= count ? number : 0;
 }
 
+// The lines of a box as UTF-8. The plug-in writes them in the OEM code page,
+// as console programs read them: a box may name a stream by its item name.
+std::vector<std::string> BoxTexts(const char* const* lines, int count) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i)
+        texts.push_back(lines[i] != nullptr ? ToUtf8(lines[i], CP_OEMCP) : std::string());
+    return texts;
+}
+
 }  // namespace
 
 TerminalUi::TerminalUi(MessageFile messages, std::istream& input, std::ostream& output,
-                       bool interactive)
-    : messages(std::move(messages)), input(input), output(output), interactive(interactive) {}
+                       bool interactive, bool showProgress)
+    : messages(std::move(messages)),
+      input(input),
+      output(output),
+      interactive(interactive),
+      showProgress(showProgress) {}
+
+TerminalUi::~TerminalUi() {
+    EraseNotice();
+}
 
 void TerminalUi::AnswerDialog(DialogAnswer answer) {
     dialogAnswers.push_back(std::move(answer));
@@ -53,34 +65,43 @@ const char* TerminalUi::MessageText(int message) {
 
 int TerminalUi::ShowMessageBox(unsigned, const char*, const char* const* lines, int lineCount,
                                int buttonCount) {
-    buttonCount = std::clamp(buttonCount, 0, std::max(lineCount, 0));
-    int textLines = std::max(lineCount, 0) - buttonCount;
-    for (int i = 0; i < textLines; ++i)
-        output << (lines[i] != nullptr ? lines[i] : "") << '\n';
-    output.flush();
-    if (buttonCount == 0)
+    // The last error tells why the plug-in failed, and the conversions below
+    // go through the system, which may change it.
+    const DWORD systemError = GetLastError();
+    EraseNotice();
+    lineCount = std::max(lineCount, 0);
+    buttonCount = std::clamp(buttonCount, 0, lineCount);
+    std::vector<std::string> texts = BoxTexts(lines, lineCount - buttonCount);
+    if (buttonCount == 0) {
+        if (!texts.empty())
+            ShowNotice(texts.back());
         return -1;
-    if (buttonCount == 1)
+    }
+    if (buttonCount == 1) {
+        ReportError(std::move(texts), systemError);
         return 0;
+    }
     if (questionBoxAnswer)
         return *questionBoxAnswer < buttonCount ? *questionBoxAnswer : -1;
-    if (!interactive)
-        return CloseUnanswered();
-    return AskButton(lines + textLines, buttonCount, -1);
+    if (!interactive) {
+        ++unanswered;
+        return -1;
+    }
+    for (const std::string& text : texts)
+        output << ForTerminal(text) << '\n';
+    return AskButton(BoxTexts(lines + texts.size(), buttonCount), -1);
 }
 
 int TerminalUi::Dialog(int, int, int, int, const char*, HostDialogItem* items, int count) {
+    EraseNotice();
     if (!dialogAnswers.empty()) {
         DialogAnswer answer = std::move(dialogAnswers.front());
         dialogAnswers.pop_front();
         return answer(items, count);
     }
     if (!interactive) {
-        for (int i = 0; i < count; ++i) {
-            if (items[i].type == kDialogFrame)
-                output << ItemText(items[i]) << '\n';
-        }
-        return CloseUnanswered();
+        ++unanswered;
+        return -1;
     }
     return AskDialog(items, count);
 }
@@ -95,12 +116,36 @@ HANDLE TerminalUi::ScreenSave(int, int, int, int) {
     return &screen;
 }
 
-void TerminalUi::ScreenRestore(HANDLE) {}
+void TerminalUi::ScreenRestore(HANDLE) {
+    EraseNotice();
+}
 
-int TerminalUi::CloseUnanswered() {
-    output << kNoAnswer << std::endl;
-    ++unanswered;
-    return -1;
+void TerminalUi::ShowNotice(const std::string& text) {
+    if (!showProgress)
+        return;
+    const TerminalCharset& charset = TerminalCharset::OfLocale();
+    const std::string escaped = charset.Escape(text);
+    output << charset.Encode(escaped) << std::flush;
+    noticeWidth = std::max<size_t>(TerminalWidth(escaped), 1);
+}
+
+void TerminalUi::EraseNotice() {
+    if (noticeWidth == 0)
+        return;
+    output << '\r' << std::string(noticeWidth, ' ') << '\r' << std::flush;
+    noticeWidth = 0;
+}
+
+// The first line is the box's title; the error lines carry the program's name
+// instead.
+void TerminalUi::ReportError(std::vector<std::string> texts, DWORD systemError) {
+    if (texts.size() > 1)
+        texts.erase(texts.begin());
+    ErrorBox box{std::move(texts), systemError};
+    if (ErrorBoxHold* hold = ErrorBoxHold::Innermost())
+        hold->Add(std::move(box));
+    else
+        WriteErrorBox(box, output);
 }
 
 std::optional<std::string> TerminalUi::ReadAnswer(const std::string& prompt) {
@@ -115,10 +160,11 @@ std::optional<std::string> TerminalUi::ReadAnswer(const std::string& prompt) {
     return line;
 }
 
-int TerminalUi::AskButton(const char* const* buttons, int count, int defaultButton) {
+int TerminalUi::AskButton(const std::vector<std::string>& buttons, int defaultButton) {
+    const int count = static_cast<int>(buttons.size());
     std::string prompt;
     for (int i = 0; i < count; ++i)
-        prompt += "  " + std::to_string(i + 1) + ") " + (buttons[i] != nullptr ? buttons[i] : "");
+        prompt += "  " + std::to_string(i + 1) + ") " + ForTerminal(buttons[i]);
     prompt += defaultButton >= 0 ? "  [" + std::to_string(defaultButton + 1) + "]: " : ": ";
     for (;;) {
         std::optional<std::string> answer = ReadAnswer(prompt);
@@ -131,6 +177,7 @@ int TerminalUi::AskButton(const char* const* buttons, int count, int defaultButt
     }
 }
 
+// The dialog's texts but the edit lines' are the host's own messages, UTF-8.
 int TerminalUi::AskDialog(HostDialogItem* items, int count) {
     std::vector<int> buttonItems;
     std::vector<std::string> buttonTexts;
@@ -152,22 +199,19 @@ int TerminalUi::AskDialog(HostDialogItem* items, int count) {
                 break;
             default:
                 if (item.text[0] != 0)
-                    output << ItemText(item) << '\n';
+                    output << ForTerminal(ItemText(item)) << '\n';
                 break;
         }
     }
     if (buttonItems.empty())
         return -1;
-    std::vector<const char*> buttons;
-    for (const std::string& text : buttonTexts)
-        buttons.push_back(text.c_str());
-    int chosen = AskButton(buttons.data(), static_cast<int>(buttons.size()), defaultButton);
+    int chosen = AskButton(buttonTexts, defaultButton);
     return chosen < 0 ? -1 : buttonItems[static_cast<size_t>(chosen)];
 }
 
 void TerminalUi::AskCheckBox(HostDialogItem& item) {
-    std::string prompt = std::string(item.selected != 0 ? "[x] " : "[ ] ") + ItemText(item) +
-                         " (y/n, Enter keeps): ";
+    std::string prompt = std::string(item.selected != 0 ? "[x] " : "[ ] ") +
+                         ForTerminal(ItemText(item)) + " (y/n, Enter keeps): ";
     for (;;) {
         std::optional<std::string> answer = ReadAnswer(prompt);
         if (!answer || answer->empty())
@@ -183,8 +227,26 @@ void TerminalUi::AskCheckBox(HostDialogItem& item) {
     }
 }
 
+// An edit line holds a name for the system's file functions, in the code page
+// of file names. What the user types must reach them whole: a name cut to fit
+// the item, or with a stand-in character, would name another file.
 void TerminalUi::AskEditLine(HostDialogItem& item) {
-    std::optional<std::string> answer = ReadAnswer("[" + ItemText(item) + "] (Enter keeps): ");
-    if (answer && !answer->empty())
-        SetItemText(item, *answer);
+    const std::string prompt =
+        "[" + ForTerminal(ToUtf8(ItemText(item).c_str(), CP_ACP)) + "] (Enter keeps): ";
+    for (;;) {
+        std::optional<std::string> answer = ReadAnswer(prompt);
+        if (!answer || answer->empty())
+            return;
+        std::string typed, name;
+        if (!TerminalCharset::OfLocale().Read(*answer, typed) || !FromUtf8(typed, CP_ACP, name)) {
+            WriteErrorLine(output, "the name cannot be given in the code page of file names");
+        } else if (name.size() >= sizeof(item.text)) {
+            WriteErrorLine(output, "the name is longer than the " +
+                                       std::to_string(sizeof(item.text) - 1) +
+                                       " bytes the dialog holds");
+        } else {
+            std::memcpy(item.text, name.c_str(), name.size() + 1);
+            return;
+        }
+    }
 }

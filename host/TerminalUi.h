@@ -1,15 +1,18 @@
-// The host UI of the morvex program. Message boxes and progress notices are
-// written to the error stream, line by line. Questions (dialogs, and boxes
-// with more than one button) are answered from the answers the command line
-// gave; without one, they are asked on the terminal when the input is one,
-// and otherwise closed without a choice.
+// The host UI of the morvex program. Error boxes become error lines, and a
+// progress notice is a line on the terminal while the work runs, erased when
+// it is done. Questions (dialogs, and boxes with more than one button) are
+// answered from the answers the command line gave; without one, they are asked
+// on the terminal when the input is one, and otherwise closed without a choice
+// and without a word: the command says which option answers them.
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/HostUi.h"
 #include "host/MessageFile.h"
@@ -20,14 +23,24 @@ public:
     // the index of the item that closes it (-1 for none).
     using DialogAnswer = std::function<int(HostDialogItem* items, int count)>;
 
-    // `input` is read only when `interactive`; prompts and boxes go to `output`.
-    TerminalUi(MessageFile messages, std::istream& input, std::ostream& output,
-               bool interactive);
+    // `input` is read only when `interactive`. Prompts, questions and error
+    // lines go to `output`; progress notices too, but only when `showProgress`
+    // (the output is a terminal, where a line can be erased).
+    TerminalUi(MessageFile messages, std::istream& input, std::ostream& output, bool interactive,
+               bool showProgress = false);
+    ~TerminalUi() override;
+    TerminalUi(const TerminalUi&) = delete;
+    TerminalUi& operator=(const TerminalUi&) = delete;
 
     // The next dialog is answered so, without a question.
     void AnswerDialog(DialogAnswer answer);
     // Every box with several buttons is answered with `button`.
     void AnswerQuestionBoxes(int button);
+    bool IsInteractive() const { return interactive; }
+    // Asks a dialog on the terminal, item by item: the edit lines and check
+    // boxes, then which button closes it. Returns the index of that button's
+    // item, or -1 when the input ends first.
+    int AskDialog(HostDialogItem* items, int count);
     // How many questions were closed without a choice for want of a terminal.
     int UnansweredQuestions() const { return unanswered; }
 
@@ -40,15 +53,16 @@ public:
     // There is no panel beside the plug-in's: the query is refused.
     int PanelControl(HANDLE panel, int command, void* param) override;
     HANDLE ScreenSave(int x1, int y1, int x2, int y2) override;
+    // The work the screen was saved for is done: its notice goes.
     void ScreenRestore(HANDLE screen) override;
 
 private:
-    // Says that no answer was given, and closes the question without a choice.
-    int CloseUnanswered();
+    void ShowNotice(const std::string& text);
+    void EraseNotice();
+    void ReportError(std::vector<std::string> texts, DWORD systemError);
     // A line from the input with its line end removed; nothing at its end.
     std::optional<std::string> ReadAnswer(const std::string& prompt);
-    int AskButton(const char* const* buttons, int count, int defaultButton);
-    int AskDialog(HostDialogItem* items, int count);
+    int AskButton(const std::vector<std::string>& buttons, int defaultButton);
     void AskCheckBox(HostDialogItem& item);
     void AskEditLine(HostDialogItem& item);
 
@@ -56,7 +70,9 @@ private:
     std::istream& input;
     std::ostream& output;
     bool interactive;
+    bool showProgress;
     std::deque<DialogAnswer> dialogAnswers;
     std::optional<int> questionBoxAnswer;
     int unanswered = 0;
+    size_t noticeWidth = 0;  // columns of the notice on the terminal; 0 when none is shown
 };

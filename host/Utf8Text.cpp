@@ -1,11 +1,25 @@
 #include "host/Utf8Text.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
 
 const char kReplacement[] = "\xEF\xBF\xBD";
+
+// A UTF-8 sequence of more than one byte: what its lead byte looks like, how
+// long it is, and the smallest code point that needs that length.
+struct Utf8Form {
+    unsigned char mask;
+    unsigned char lead;
+    size_t length;
+    char32_t smallest;
+};
+
+const Utf8Form kUtf8Forms[] = {
+    {0xE0, 0xC0, 2, 0x80}, {0xF0, 0xE0, 3, 0x800}, {0xF8, 0xF0, 4, 0x10000}};
 
 // When the system cannot convert at all, ASCII still reads as itself.
 std::string AsciiOnly(const char* text) {
@@ -73,4 +87,28 @@ bool FromUtf8(const std::string& text, UINT codePage, std::string& converted) {
         return FromWide(wide, page, WC_ERR_INVALID_CHARS, nullptr, converted);
     BOOL usedDefault = FALSE;
     return FromWide(wide, page, WC_NO_BEST_FIT_CHARS, &usedDefault, converted) && !usedDefault;
+}
+
+size_t DecodeUtf8(const std::string& text, size_t at, char32_t& codePoint) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    }
+    const Utf8Form* form =
+        std::find_if(std::begin(kUtf8Forms), std::end(kUtf8Forms),
+                     [&](const Utf8Form& f) { return (lead & f.mask) == f.lead; });
+    if (form == std::end(kUtf8Forms) || text.size() - at < form->length)
+        return 0;
+    codePoint = lead & ~form->mask;
+    for (size_t i = 1; i < form->length; ++i) {
+        const unsigned char next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (codePoint < form->smallest || codePoint > 0x10FFFF || surrogate)
+        return 0;
+    return form->length;
 }

@@ -3,6 +3,7 @@
 // code pages the plug-in and the layer take.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/win32.h"
@@ -15,3 +16,9 @@ std::string ToUtf8(const char* text, UINT codePage);
 // False when it is not UTF-8 or the page cannot carry every character: a
 // stand-in character would name another file.
 bool FromUtf8(const std::string& text, UINT codePage, std::string& converted);
+
+// The character that starts at text[at]: its code point, and how many bytes it
+// takes. 0 when the bytes there are not well-formed UTF-8 (a stray byte, an
+// overlong form, a surrogate, a code point beyond U+10FFFF, or a character
+// cut short by the end of the text).
+size_t DecodeUtf8(const std::string& text, size_t at, char32_t& codePoint);

@@ -130,7 +130,8 @@ TEST_F(GetPutCommandTest, PutWritesEachSourceFromItsOwnFolder) {
         {{a, b}, 0, "AAA", "BB", ""},
         {{"one/a.txt", "two/../two/b.txt"}, 0, "AAA", "BB", ""},
         {{a, temp.PathOf("two/missing.txt"), b}, 1, "<missing>", "<missing>",
-         "morvex put: " + temp.PathOf("two/missing.txt") + ": no such file or directory\n"},
+         "morvex: " + temp.PathOf("two/missing.txt") +
+             ": The system cannot find the file specified.\n"},
         {{temp.PathOf("two"), b}, 1, "<missing>", "<missing>",
          "PutFiles: directory items can not be copied"},
         // A panel sends the second folder's files only after the first's are in.
@@ -184,7 +185,7 @@ TEST_F(GetPutCommandTest, RelativeNamesStartWhereTheUserIs) {
     EXPECT_EQ(RunHere({"put", "./report.txt", "src/added", "--yes"}, "", shown), 0) << shown;
     EXPECT_EQ(Stream(report, "added"), "new");
     EXPECT_EQ(RunHere({"put", "report.txt", "src/gone", "--yes"}, "", shown), 1);
-    EXPECT_EQ(shown, "morvex put: src/gone: no such file or directory\n");
+    EXPECT_EQ(shown, "morvex: src/gone: The system cannot find the file specified.\n");
 }
 
 TEST_F(GetPutCommandTest, OnATerminalTheDestinationIsAskedWithTheGivenOneFilledIn) {

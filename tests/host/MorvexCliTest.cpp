@@ -15,6 +15,8 @@
 
 namespace {
 
+using Texts = std::vector<std::string>;
+
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -108,12 +110,14 @@ TEST_F(MorvexCliTest, ListPrintsTheTitleThenOneLinePerStream) {
     std::vector<std::string> lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 4u) << run.out;
     EXPECT_EQ(lines[0], "MORVEX:report.txt");
-    EXPECT_EQ(lines[1], "  0             10  {Data}           Standard data");
-    // The descriptor's size depends on the system; the columns do not.
-    EXPECT_EQ(lines[2].substr(0, 4), "  1 ");
-    EXPECT_EQ(lines[2].find("{Security_Data}  Security descriptor data"), lines[1].find("{Data}"))
-        << lines[2];
-    EXPECT_EQ(lines[3], "  2              5  notes            Alternative data stream");
+    // The descriptor's size depends on the system; the size column is as
+    // wide as it, and right-aligned.
+    const std::string descriptorSize = std::to_string(std::stoul(lines[2].substr(3)));
+    const std::string pad(std::max<size_t>(descriptorSize.size(), 2), ' ');
+    EXPECT_EQ(lines[1], "0  " + pad.substr(2) + "10  {Data}           Standard data");
+    EXPECT_EQ(lines[2], "1  " + pad.substr(descriptorSize.size()) + descriptorSize +
+                            "  {Security_Data}  Security descriptor data");
+    EXPECT_EQ(lines[3], "2  " + pad.substr(1) + "5  notes            Alternative data stream");
 }
 
 TEST_F(MorvexCliTest, ListAsJsonGivesEveryItemWithItsFields) {
@@ -196,14 +200,77 @@ TEST_F(MorvexCliTest, CommandLinesThatCannotBeRunAreUsageErrors) {
         EXPECT_EQ(run.status, 2) << shown;
         EXPECT_EQ(run.out, "") << shown;
         EXPECT_NE(run.err.find("usage:"), std::string::npos) << shown;
+        for (const std::string& line : Lines(run.err))
+            EXPECT_EQ(line.substr(0, 8), "morvex: ") << line;
     }
 
     ProgramRun help = Run({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("morvex list FILE [--json]"), std::string::npos);
+    EXPECT_NE(help.out.find("morvex list [--json] [-h|--human-readable] FILE"), std::string::npos);
     // "--" ends the options, so a file may be called --json.
     temp.AddFile("--json", "");
     EXPECT_EQ(Run({"list", "--", "--json"}).status, 0);
+}
+
+TEST_F(MorvexCliTest, HelpVersionAndOutputFollowTheConventions) {
+    struct Case {
+        Texts arguments;
+        int status;
+        std::string outStart;  // what standard output starts with
+        std::string outHolds;  // and holds further on
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, "usage: morvex list|get|put|rm|scan|config", "morvex COMMAND --help"},
+        {{"list", "--help"}, 0, "usage: morvex list [--json] [-h|--human-readable] FILE\n",
+         "Example:\n  morvex list "},
+        {{"get", "x", "--help"}, 0, "usage: morvex get FILE [ITEM ...] --to DIR",
+         "Example:\n  morvex get "},
+        {{"put", "--help"}, 0, "usage: morvex put FILE SOURCE ...", "Example:\n  morvex put "},
+        {{"rm", "--help"}, 0, "usage: morvex rm FILE ITEM ...", "Example:\n  morvex rm "},
+        {{"scan", "--help"}, 0, "usage: morvex scan [--json] DIR ...",
+         "Example:\n  morvex scan "},
+        {{"config", "--help"}, 0, "usage: morvex config [--used-by-default on|off]",
+         "Example:\n  morvex config "},
+        // After "--", --help is a file name; "-" is one anywhere.
+        {{"list", "--", "--help"}, 1, "", ""},
+        {{"list", "-"}, 0, "MORVEX:-\n", "{Data}"},
+        {{"--version", "--help"}, 2, "", ""},
+    };
+    temp.AddFile("-", "dash");
+    for (const Case& c : cases) {
+        ProgramRun run = Run(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments[0] << " " << c.arguments.back();
+        EXPECT_EQ(run.out.substr(0, c.outStart.size()), c.outStart);
+        EXPECT_TRUE(Contains(run.out, c.outHolds));
+        for (const std::string& line : Lines(run.err))
+            EXPECT_EQ(line.substr(0, 8), "morvex: ") << line;
+    }
+    ProgramRun version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    // "morvex MAJOR.MINOR.PATCH"
+    EXPECT_EQ(version.out.substr(0, 7), "morvex ");
+    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '.'), 2) << version.out;
+    EXPECT_EQ(version.out.find_first_not_of("0123456789.", 7), version.out.size() - 1);
+    EXPECT_EQ(version.out.back(), '\n');
+
+    // Output that cannot be written is a failure, told as GNU tools tell it.
+    for (const std::string& command : Texts{"--help", "list " + report, "list --json " + report}) {
+        ProgramRun full = RunProgram("/bin/sh", {"-c", FindBuildFile("morvex") + " " + command +
+                                                           " > /dev/full"},
+                                     {{"MORVEX_REGISTRY=" + temp.PathOf("registry.reg")}, "", ""});
+        EXPECT_EQ(full.status, 1) << command;
+        EXPECT_EQ(full.err, "morvex: write error: No space left on device\n") << command;
+    }
+}
+
+TEST_F(MorvexCliTest, WithoutATerminalNothingWaitsAndNoProgressIsShown) {
+    const std::string source = temp.AddFile("added", "new");
+    ProgramRun put = Run({"put", report, source});
+    EXPECT_EQ(put.status, 0) << put.err;
+    EXPECT_EQ(put.out + put.err, "");
+    ProgramRun config = Run({"config"});
+    EXPECT_EQ(config.status, 0);
+    EXPECT_EQ(config.err, "");
 }
 
 TEST_F(MorvexCliTest, ConfigShowsAndSetsTheSwitches) {

@@ -34,17 +34,7 @@ struct Pipe {
     dup2(in.ends[0], STDIN_FILENO);
     dup2(out.ends[1], STDOUT_FILENO);
     dup2(err.ends[1], STDERR_FILENO);
-    if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
-        _exit(127);
-    for (const std::string& setting : options.environment)
-        putenv(const_cast<char*>(setting.c_str()));
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
+    BecomeProgram(program, arguments, options);
 }
 
 // Feeds the input and collects both outputs at once, so that neither side
@@ -80,6 +70,21 @@ void Exchange(const std::string& input, Pipe& in, Pipe& out, Pipe& err, ProgramR
 }
 
 }  // namespace
+
+void BecomeProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   const ProgramOptions& options) {
+    if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
+        _exit(127);
+    for (const std::string& setting : options.environment)
+        putenv(const_cast<char*>(setting.c_str()));
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const ProgramOptions& options) {

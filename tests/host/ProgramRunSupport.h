@@ -16,6 +16,12 @@ struct ProgramOptions {
     std::string directory;                 // where it runs; empty: here
 };
 
+// In a child process: enters `options.directory`, adds `options.environment`
+// and becomes `program` with `arguments`; exits with 127 where that fails.
+[[noreturn]] void BecomeProgram(const std::string& program,
+                                const std::vector<std::string>& arguments,
+                                const ProgramOptions& options);
+
 // Runs `program` with `arguments` and waits for it.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const ProgramOptions& options = {});

@@ -46,7 +46,7 @@ TEST_F(RmCommandTest, ItemsAreSelectedByNameOrIndex) {
     struct Case {
         Texts arguments;  // after "rm FILE"
         int status;
-        std::string error;  // what stderr says after "morvex rm: FILE: "
+        std::string error;  // what stderr says after "morvex: FILE: "
         int left;  // bytes of the attribute name list: notes 11, tab<TAB>here 14, tab[9]here 16
     };
     const Case cases[] = {
@@ -67,7 +67,7 @@ TEST_F(RmCommandTest, ItemsAreSelectedByNameOrIndex) {
         ProgramRun run = Run(arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments[0];
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, c.error.empty() ? "" : "morvex rm: " + report + ": " + c.error + "\n");
+        EXPECT_EQ(run.err, c.error.empty() ? "" : "morvex: " + report + ": " + c.error + "\n");
         EXPECT_TRUE(c.left < 0 || StreamsLeft() == c.left) << c.arguments[0];
     }
 }
@@ -76,7 +76,7 @@ TEST_F(RmCommandTest, TheMainDataIsRefusedByThePlugin) {
     // It comes first in the panel, so nothing is deleted before it.
     ProgramRun run = Run({"rm", report, "notes", "{Data}", "--yes"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "MORVEX error\nDeleteFiles: Plugin can delete only Alternative data stream\n");
+    EXPECT_EQ(run.err, "morvex: DeleteFiles: Plugin can delete only Alternative data stream\n");
     EXPECT_TRUE(Has("notes"));
     EXPECT_EQ(temp.Contents("report.txt"), "0123456789");
 }
@@ -85,9 +85,7 @@ TEST_F(RmCommandTest, WithoutATerminalTheQuestionIsAnsweredNo) {
     ProgramRun run = Run({"rm", report, "notes"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
-              "Delete streams\nDo you want to delete the stream \"notes\"?\n"
-              "(no answer given: closed without a choice)\n"
-              "morvex rm: nothing deleted: there is no terminal to ask on; --yes answers the "
+              "morvex: nothing deleted: there is no terminal to ask on; --yes answers the "
               "question\n");
     EXPECT_TRUE(Has("notes"));
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host/ErrorBoxHold.h"
 #include "plugin/DialogItemTypes.h"
 
 namespace {
@@ -34,10 +35,11 @@ std::vector<HostDialogItem> SampleDialog() {
 
 class TerminalUiTest : public ::testing::Test {
 protected:
-    TerminalUi& Ui(bool interactive, const std::string& typed = "") {
+    TerminalUi& Ui(bool interactive, const std::string& typed = "", bool showProgress = false) {
         input.str(typed);
         input.clear();
-        ui = std::make_unique<TerminalUi>(MessageFile::LoadDefault(), input, output, interactive);
+        ui = std::make_unique<TerminalUi>(MessageFile::LoadDefault(), input, output, interactive,
+                                          showProgress);
         return *ui;
     }
 
@@ -55,11 +57,70 @@ TEST_F(TerminalUiTest, BoxesPrintTheirLinesButNotTheirButtons) {
     Ui(false);
     EXPECT_EQ(Box({"MORVEX error", "OpenPlugin: There are no items", "OK"}, 1), 0);
     EXPECT_EQ(Box({"MORVEX", "Extracting streams..."}, 0), -1);
-    EXPECT_EQ(output.str(),
-              "MORVEX error\nOpenPlugin: There are no items\nMORVEX\nExtracting streams...\n");
+    // The title gives way to the program's name; a notice needs a terminal.
+    EXPECT_EQ(output.str(), "morvex: OpenPlugin: There are no items\n");
     // Counts that do not fit the lines read no line beyond them.
     EXPECT_EQ(Box({"only"}, 3), 0);
     EXPECT_EQ(Box({"shown"}, -2), -1);
+}
+
+TEST_F(TerminalUiTest, AnErrorNumberComesWithTheSystemsReasonAtTheTimeOfTheBox) {
+    struct Case {
+        std::vector<const char*> lines;
+        DWORD lastError;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {{"MORVEX error", "GetFiles #4090303", "OK"}, ERROR_ACCESS_DENIED,
+         "morvex: GetFiles #4090303\nmorvex: the system says: Access is denied.\n"},
+        {{"MORVEX error", "GetFiles #4090303", "OK"}, NO_ERROR, "morvex: GetFiles #4090303\n"},
+        // A code without a text adds nothing; a text error says its own cause.
+        {{"MORVEX error", "GetFiles #1", "OK"}, 0x2000FFFF, "morvex: GetFiles #1\n"},
+        {{"MORVEX error", "GetFiles: Copy error", "OK"}, ERROR_ACCESS_DENIED,
+         "morvex: GetFiles: Copy error\n"},
+        {{"MORVEX error", "GetFiles #", "OK"}, ERROR_ACCESS_DENIED, "morvex: GetFiles #\n"},
+        {{"MORVEX error", "a b #4", "OK"}, ERROR_ACCESS_DENIED, "morvex: a b #4\n"},
+        {{"MORVEX error", "first\x1b]0;title\x07", "second", "OK"}, NO_ERROR,
+         "morvex: first\\x1b]0;title\\x07\nmorvex: second\n"},
+    };
+    for (const Case& c : cases) {
+        output.str("");
+        Ui(false);
+        SetLastError(c.lastError);
+        EXPECT_EQ(Box(c.lines, 1), 0);
+        EXPECT_EQ(output.str(), c.shown);
+    }
+    // While a hold is in scope, the box goes to it, with the code of its time.
+    output.str("");
+    ErrorBoxHold hold;
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    Box({"MORVEX error", "OpenPlugin #4090303", "OK"}, 1);
+    SetLastError(NO_ERROR);
+    EXPECT_EQ(output.str(), "");
+    ASSERT_EQ(hold.Boxes().size(), 1u);
+    EXPECT_EQ(hold.Boxes()[0].SystemReason(), "The system cannot find the file specified.");
+}
+
+TEST_F(TerminalUiTest, AProgressNoticeIsALineOnTheTerminalUntilTheWorkIsDone) {
+    for (bool onTerminal : {false, true}) {
+        output.str("");
+        Ui(false, "", onTerminal);
+        const std::string erased = "\r" + std::string(21, ' ') + "\r";
+        Box({"MORVEX", "Extracting streams..."}, 0);
+        EXPECT_EQ(output.str(), onTerminal ? "Extracting streams..." : "");
+        ui->ScreenRestore(ui->ScreenSave(0, 0, -1, -1));
+        EXPECT_EQ(output.str(), onTerminal ? "Extracting streams..." + erased : "");
+        // A notice goes before anything else is said, and when the UI ends.
+        Box({"MORVEX", "Deleting streams..."}, 0);
+        Box({"MORVEX error", "Delete error", "OK"}, 1);
+        Box({"MORVEX", "Writing..."}, 0);
+        ui.reset();
+        EXPECT_EQ(output.str(), onTerminal ? "Extracting streams..." + erased +
+                                                 "Deleting streams...\r" + std::string(19, ' ') +
+                                                 "\rmorvex: Delete error\nWriting...\r" +
+                                                 std::string(10, ' ') + "\r"
+                                           : "morvex: Delete error\n");
+    }
 }
 
 TEST_F(TerminalUiTest, QuestionsWithoutAnAnswerAreClosedWithoutAChoice) {
@@ -68,7 +129,9 @@ TEST_F(TerminalUiTest, QuestionsWithoutAnAnswerAreClosedWithoutAChoice) {
     std::vector<HostDialogItem> items = SampleDialog();
     EXPECT_EQ(ui->Dialog(-1, -1, 76, 8, "Extract", items.data(), 7), -1);
     EXPECT_STREQ(items[2].text, "E:\\out\\");
-    EXPECT_NE(output.str().find("Extract streams\n"), std::string::npos);
+    // The command says which option answers them; nothing is printed here.
+    EXPECT_EQ(output.str(), "");
+    EXPECT_EQ(ui->UnansweredQuestions(), 2);
     // Nothing was read: without a terminal the input is not the user's.
     EXPECT_EQ(input.tellg(), 0);
 }
@@ -113,10 +176,21 @@ TEST_F(TerminalUiTest, ADialogIsAskedItemByItemOnTheTerminal) {
 }
 
 TEST_F(TerminalUiTest, AnEditLineTakesNoMoreThanItsRecordHolds) {
-    Ui(true, std::string(600, 'x') + "\n\n\n");
-    std::vector<HostDialogItem> items = SampleDialog();
-    EXPECT_EQ(ui->Dialog(-1, -1, 76, 8, "Extract", items.data(), 7), 5);
-    EXPECT_EQ(std::strlen(items[2].text), sizeof(items[2].text) - 1);
+    // A name cut to fit would name another folder: a longer one is refused
+    // and asked again, and Enter then keeps the text as it was.
+    const size_t room = sizeof(HostDialogItem::text) - 1;
+    for (size_t length : {room, room + 1, size_t{600}}) {
+        output.str("");
+        Ui(true, std::string(length, 'x') + "\n\n\n\n");
+        std::vector<HostDialogItem> items = SampleDialog();
+        EXPECT_EQ(ui->Dialog(-1, -1, 76, 8, "Extract", items.data(), 7), 5) << length;
+        const bool fits = length <= room;
+        EXPECT_EQ(std::string(items[2].text), fits ? std::string(length, 'x') : "E:\\out\\");
+        EXPECT_EQ(output.str().find("morvex: the name is longer than the 511 bytes the dialog "
+                                    "holds\n") != std::string::npos,
+                  !fits)
+            << length;
+    }
 }
 
 TEST_F(TerminalUiTest, TheEndOfTheInputClosesQuestionsWithoutAChoice) {

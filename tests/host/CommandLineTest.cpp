@@ -1,0 +1,90 @@
+// How the morvex program reads its command line: commands, their operands and
+// options, --help and --version, "--" and "-", and what is a usage error.
+#include "host/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// The fields a case looks at, as one text: command, topic, operands, flags.
+std::string Parsed(const CommandLine& line) {
+    std::string text = std::string(CommandName(line.command)) + " " +
+                       CommandName(line.helpTopic) + " [" + line.file + "]";
+    for (const Texts* list : {&line.items, &line.sources, &line.directories})
+        for (const std::string& operand : *list)
+            text += " " + operand;
+    if (!line.destination.empty())
+        text += " to:" + line.destination;
+    for (auto [on, name] : {std::pair{line.json, "json"}, {line.humanReadable, "human"},
+                            {line.yes, "yes"}, {line.move, "move"}})
+        text += on ? std::string(" ") + name : "";
+    return text;
+}
+
+TEST(CommandLine, CommandsTakeTheirOperandsAndOptions) {
+    struct Case {
+        Texts arguments;
+        std::string parsed;
+    };
+    const Case cases[] = {
+        {{"--help"}, "--help --help []"},
+        {{"--version"}, "--version --help []"},
+        {{"list", "f", "-h"}, "list --help [f] human"},
+        {{"list", "--human-readable", "--json", "f"}, "list --help [f] json human"},
+        {{"list", "-"}, "list --help [-]"},
+        {{"list", "--", "-h"}, "list --help [-h]"},
+        {{"get", "f", "a", "#2", "--to=d", "--move"}, "get --help [f] a #2 to:d move"},
+        {{"put", "f", "-", "--", "--yes"}, "put --help [f] - --yes"},
+        {{"rm", "--yes", "f", "a"}, "rm --help [f] a yes"},
+        {{"scan", "d1", "--json", "d2"}, "scan --help [] d1 d2 json"},
+        // --help before "--" asks for the command's help, whatever else is given.
+        {{"list", "--help"}, "--help list []"},
+        {{"get", "--bogus", "--help"}, "--help get []"},
+        {{"config", "--parse-security", "maybe", "--help"}, "--help config []"},
+        {{"rm", "f", "--", "--help"}, "rm --help [f] --help"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Parsed(ParseCommandLine(c.arguments)), c.parsed) << c.parsed;
+
+    CommandLine config = ParseCommandLine({"config", "--used-by-default=off"});
+    EXPECT_EQ(config.usedByDefault, false);
+    EXPECT_EQ(config.parseSecurity, std::nullopt);
+}
+
+TEST(CommandLine, UsageErrorsSayWhyAndWhoseUsageToShow) {
+    struct Case {
+        Texts arguments;
+        std::string reason;
+        Command usageOf;
+    };
+    const Case cases[] = {
+        {{}, "no command given", Command::Help},
+        {{"lst"}, "unknown command 'lst'", Command::Help},
+        {{"--version", "list"}, "--version takes no arguments", Command::Help},
+        {{"list"}, "list: needs exactly one FILE", Command::List},
+        {{"list", "a", "b"}, "list: needs exactly one FILE", Command::List},
+        {{"list", "f", "-H"}, "list: unknown option -H", Command::List},
+        {{"scan"}, "scan: needs at least one DIR", Command::Scan},
+        {{"scan", "d", "-h"}, "scan: unknown option -h", Command::Scan},
+        {{"get", "f"}, "get: needs --to DIR", Command::Get},
+        {{"rm", "f"}, "rm: needs a FILE and at least one ITEM", Command::Rm},
+        {{"config", "--parse-security"}, "config: --parse-security needs a value",
+         Command::Config},
+    };
+    for (const Case& c : cases) {
+        try {
+            ParseCommandLine(c.arguments);
+            ADD_FAILURE() << c.reason;
+        } catch (const UsageError& error) {
+            EXPECT_EQ(error.what(), c.reason);
+            EXPECT_EQ(error.Of(), c.usageOf) << c.reason;
+        }
+    }
+}
+
+}  // namespace
