@@ -51,7 +51,8 @@ demo: deps
 	scripts/demo.sh $(BUILD)
 
 bench: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS) --target bench_open_panel bench_extract bench_ntfs_stream
+	cmake --build $(BUILD) -j $(JOBS) \
+	  --target bench_open_panel bench_extract bench_ntfs_stream bench_scan
 	scripts/bench.sh $(BUILD)
 
 clean:

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "host/CommandLinePanel.h"
 #include "host/ItemSelection.h"
 #include "host/PluginSession.h"
@@ -109,21 +110,6 @@ void RunTool(const std::vector<std::string>& arguments) {
         throw std::runtime_error(arguments[0] + " failed");
 }
 
-// Median seconds of `runs` runs of `action`; `cleanUp` runs after each, untimed.
-double MedianSeconds(int runs, const std::function<void()>& action,
-                     const std::function<void()>& cleanUp) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        auto start = std::chrono::steady_clock::now();
-        action();
-        auto stop = std::chrono::steady_clock::now();
-        times.push_back(std::chrono::duration<double>(stop - start).count());
-        cleanUp();
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 // How the layer names a Linux directory, ending in the separator the
 // extraction wants.
 std::string WindowsDirectory(const std::string& linuxPath) {
@@ -161,14 +147,16 @@ void BenchMainData(const PluginEntryPoints& entries, const std::string& base) {
         CommandLinePanel panel(entries, source);
         if (!panel.IsOpen())
             throw std::runtime_error("cannot open " + source);
-        module = MedianSeconds(kBigRuns, ExtractThroughModule(entries, panel, {"{Data}"}, out.path),
-                               removeTarget);
+        module = MedianSeconds(
+            kBigRuns, {ExtractThroughModule(entries, panel, {"{Data}"}, out.path)}, removeTarget)[0];
     }
-    cp = MedianSeconds(kBigRuns, [&] { RunTool({"cp", source, target}); }, removeTarget);
-    dd = MedianSeconds(
+    const std::vector<double> tools = MedianSeconds(
         kBigRuns,
-        [&] { RunTool({"dd", "if=" + source, "of=" + target, "bs=512K", "status=none"}); },
+        {[&] { RunTool({"cp", source, target}); },
+         [&] { RunTool({"dd", "if=" + source, "of=" + target, "bs=512K", "status=none"}); }},
         removeTarget);
+    cp = tools[0];
+    dd = tools[1];
 
     const double mib = static_cast<double>(kBigSize) / (1 << 20);
     std::printf("main data of a 1 GiB file, median of %d runs:\n", kBigRuns);
@@ -192,11 +180,11 @@ void BenchSmallStreams(const PluginEntryPoints& entries, const std::string& base
         CommandLinePanel panel(entries, source);
         if (!panel.IsOpen())
             throw std::runtime_error("cannot open " + source);
-        module = MedianSeconds(kStreamRuns, ExtractThroughModule(entries, panel, {}, out.path),
-                               removeOutputs);
+        module = MedianSeconds(
+            kStreamRuns, {ExtractThroughModule(entries, panel, {}, out.path)}, removeOutputs)[0];
     }
     getfattr = MedianSeconds(
-        kStreamRuns, [&] { RunTool({"getfattr", "--absolute-names", "-d", source}); }, [] {});
+        kStreamRuns, {[&] { RunTool({"getfattr", "--absolute-names", "-d", source}); }})[0];
 
     std::printf("%d streams of 100 bytes of one file, median of %d runs:\n", kStreamCount,
                 kStreamRuns);

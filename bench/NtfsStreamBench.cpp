@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "host/CommandLinePanel.h"
 #include "host/ItemSelection.h"
 #include "host/PluginSession.h"
@@ -49,23 +50,12 @@ void WriteStream(const std::string& streamPath) {
     if (!stream.flush()) throw std::runtime_error("cannot write " + streamPath);
 }
 
-double SecondsOf(const std::function<void()>& action) {
-    const auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double MegabytesPerSecond(double seconds) {
     return static_cast<double>(kStreamSize) / 1e6 / seconds;
 }
 
 // Median seconds of the module's extraction and of cp, in alternating runs.
-std::pair<double, double> MedianSeconds(const std::string& file, const TempDirectory& out) {
+std::pair<double, double> ExtractAndCopySeconds(const std::string& file, const TempDirectory& out) {
     ScriptedUi ui;
     PluginSession session(PluginSession::DefaultModulePath(), ui);
     const PluginEntryPoints& entries = session.Entries();
@@ -82,14 +72,9 @@ std::pair<double, double> MedianSeconds(const std::string& file, const TempDirec
         if (RunProgram("/bin/cp", {file + ":" + kStream, copy}).status != 0)
             throw std::runtime_error("cp failed");
     };
-    std::vector<double> moduleTimes, cpTimes;
-    for (int run = 0; run < kRuns; ++run) {
-        moduleTimes.push_back(SecondsOf(extract));
-        std::remove(copy.c_str());
-        cpTimes.push_back(SecondsOf(cp));
-        std::remove(copy.c_str());
-    }
-    return {Median(moduleTimes), Median(cpTimes)};
+    const std::vector<double> medians =
+        MedianSeconds(kRuns, {extract, cp}, [&] { std::remove(copy.c_str()); });
+    return {medians[0], medians[1]};
 }
 
 int Run() {
@@ -102,7 +87,7 @@ int Run() {
     const std::string file = volume.AddFile("holder", "main data");
     WriteStream(file + ":" + kStream);
     TempDirectory out;
-    const auto [module, cp] = MedianSeconds(file, out);
+    const auto [module, cp] = ExtractAndCopySeconds(file, out);
     std::printf("a 256 MiB stream FILE:NAME on ntfs-3g (streams_interface=windows), "
                 "median of %d runs:\n", kRuns);
     std::printf("  module (GetFiles, quiet): %8.1f MB/s  (%.3f s)\n", MegabytesPerSecond(module),
