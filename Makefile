@@ -1,14 +1,17 @@
 # Front door: make deps | make | make check | make windows | make demo | make bench
+#             | make install [PREFIX=/usr/local] [DESTDIR=]
 BUILD   ?= build
 ASAN    ?= $(BUILD)/asan
 WINDOWS ?= $(BUILD)/windows
 JOBS    ?= $(shell nproc)
+PREFIX  ?= /usr/local
+DESTDIR ?=
 
 MAKEFLAGS += --no-print-directory
 
 LINUX_CONFIG = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i386-linux.cmake
 
-.PHONY: all deps linux asan windows check test test-asan demo bench clean
+.PHONY: all deps linux asan windows check test test-asan demo bench install clean
 
 all: linux
 
@@ -44,6 +47,7 @@ test-asan: asan
 check: deps
 	$(MAKE) linux asan windows
 	$(MAKE) test test-asan
+	scripts/check-install.sh $(BUILD)
 
 demo: deps
 	$(MAKE) $(BUILD)/CMakeCache.txt
@@ -54,6 +58,12 @@ bench: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) \
 	  --target bench_open_panel bench_extract bench_ntfs_stream bench_scan
 	scripts/bench.sh $(BUILD)
+
+# The program, the module and its layer, the message texts, the manual page
+# and the bash completion, under $(DESTDIR)$(PREFIX).
+install: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target morvex morvex_cli
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD)

@@ -27,6 +27,10 @@ std::vector<std::string> BuildDirectories() {
     if (!program.empty()) {
         directories.push_back(program);
         directories.push_back(program + "/..");
+        // Where `make install` puts them beside PREFIX/bin: the module in
+        // lib/morvex, the message texts in share/morvex.
+        directories.push_back(program + "/../lib/morvex");
+        directories.push_back(program + "/../share/morvex");
     }
     return directories;
 }

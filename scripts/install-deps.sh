@@ -8,6 +8,7 @@ packages=(
   libgtest-dev:i386 libgmock-dev:i386 libbenchmark-dev:i386
   g++-mingw-w64-i686
   attr ntfs-3g python3
+  man-db groff-base
 )
 
 missing=()

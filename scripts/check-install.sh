@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Stages `make install PREFIX=/usr` in a temporary directory and checks it as
+# a user would meet it: every file in its place and nothing else, the program
+# listing a file's streams with no help from the environment (also after the
+# whole tree has moved), the manual page rendering without a warning, and the
+# bash completion loading.
+# Usage: scripts/check-install.sh [BUILD_DIR]
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build}
+[[ $build == /* ]] || build=$PWD/$build
+
+stage=$(mktemp -d "${TMPDIR:-/tmp}/morvex-install-XXXXXX")
+trap 'rm -rf "$stage"' EXIT
+# man reads the page as an unprivileged user when it runs as root.
+chmod 755 "$stage"
+
+failures=0
+fail() {
+  echo "check-install: $*" >&2
+  failures=$((failures + 1))
+}
+
+make -C "$root" install BUILD="$build" DESTDIR="$stage/root" PREFIX=/usr > "$stage/install.log" ||
+  { cat "$stage/install.log" >&2; echo "check-install: make install failed" >&2; exit 1; }
+usr=$stage/root/usr
+
+expected="bin/morvex
+lib/morvex/libmorvex_win32.so
+lib/morvex/morvex.so
+share/bash-completion/completions/morvex
+share/man/man1/morvex.1
+share/morvex/lang/en.msg"
+installed=$(cd "$usr" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
+[ "$installed" = "$expected" ] ||
+  fail "the installed files are not the layout (< missing, > not expected):
+$(diff <(echo "$expected") <(echo "$installed"))"
+
+# The loader finds the layer from where each binary lies, never from the
+# build tree.
+runpath() { readelf -d "$1" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p'; }
+[ "$(runpath "$usr/bin/morvex")" = "\$ORIGIN/../lib/morvex" ] ||
+  fail "bin/morvex has RUNPATH '$(runpath "$usr/bin/morvex")'"
+[ "$(runpath "$usr/lib/morvex/morvex.so")" = "\$ORIGIN" ] ||
+  fail "lib/morvex/morvex.so has RUNPATH '$(runpath "$usr/lib/morvex/morvex.so")'"
+
+work=$stage/work
+mkdir -p "$work" "$stage/home"
+printf 'data' > "$work/report.txt"
+setfattr -n user.notes -v 0x68656c6c6f "$work/report.txt"
+
+# `list` loads the module, the layer and the message texts.
+list_installed() {
+  local program=$1 out
+  if ! out=$(cd "$work" && env -i PATH=/usr/bin:/bin HOME="$stage/home" \
+               "$program" list report.txt 2>&1); then
+    fail "$program list failed: $out"
+  elif ! grep -qE '^ *2 +5 +notes( |$)' <<< "$out"; then
+    fail "$program list printed no line for the stream notes: $out"
+  fi
+}
+list_installed "$usr/bin/morvex"
+mv "$stage/root/usr" "$stage/root/moved"
+list_installed "$stage/root/moved/bin/morvex"
+mv "$stage/root/moved" "$stage/root/usr"
+
+page=$usr/share/man/man1/morvex.1
+warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1)
+[ -z "$warnings" ] || fail "groff warns about morvex.1: $warnings"
+if ! rendered=$(MANPAGER=cat MANWIDTH=80 man -l "$page" 2> "$stage/man.err"); then
+  fail "man -l morvex.1 failed: $(cat "$stage/man.err")"
+else
+  for section in NAME SYNOPSIS DESCRIPTION COMMANDS OPTIONS 'ITEM NAMES' FILES ENVIRONMENT \
+                 'NTFS DISKS' 'EXIT STATUS' EXAMPLES; do
+    grep -qx "$section" <<< "$rendered" || fail "morvex.1 has no section $section"
+  done
+fi
+
+completion=$(bash --norc -c "source '$usr/share/bash-completion/completions/morvex' &&
+                             complete -p morvex" 2>&1) || true
+[ "$completion" = "complete -F _morvex morvex" ] ||
+  fail "the completion does not load: $completion"
+
+if [ "$failures" -ne 0 ]; then
+  echo "check-install: $failures check(s) failed" >&2
+  exit 1
+fi
+echo "check-install: the staged installation under PREFIX=/usr is complete and works"
