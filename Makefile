@@ -11,7 +11,7 @@ MAKEFLAGS += --no-print-directory
 
 LINUX_CONFIG = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i386-linux.cmake
 
-.PHONY: all deps linux asan windows check test test-asan demo bench install clean
+.PHONY: all deps linux asan windows windows-check check test test-asan demo bench install clean
 
 all: linux
 
@@ -44,8 +44,13 @@ test-asan: asan
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+# The DLL's tables and the smoke test under Wine, on what `make windows` built.
+windows-check:
+	scripts/check-windows.sh $(WINDOWS)
+
 check: deps
 	$(MAKE) linux asan windows
+	$(MAKE) windows-check
 	$(MAKE) test test-asan
 	scripts/check-install.sh $(BUILD)
 

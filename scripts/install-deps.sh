@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ g++-multilib lib32asan8 lib32ubsan1
   libgtest-dev:i386 libgmock-dev:i386 libbenchmark-dev:i386
-  g++-mingw-w64-i686
+  g++-mingw-w64-i686 wine wine32
   attr ntfs-3g python3
   man-db groff-base
 )
