@@ -61,7 +61,8 @@ demo: deps
 
 bench: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) \
-	  --target bench_open_panel bench_extract bench_ntfs_stream bench_scan
+	  --target bench_open_panel bench_extract bench_ntfs_stream bench_scan \
+	  bench_registry
 	scripts/bench.sh $(BUILD)
 
 # The program, the module and its layer, the message texts, the manual page

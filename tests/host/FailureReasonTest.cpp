@@ -67,7 +67,9 @@ TEST_F(FailureReasonTest, WhatCannotBeOpenedIsOneLineWithTheSystemsReason) {
          "another process."},
         {"a stream name that is not UTF-8", {"list", notUtf8}, nullptr, 0, 0,
          "cannot open " + notUtf8 +
-             ": No mapping for the Unicode character exists in the target multi-byte code page."},
+             ": An extended attribute of the file has a name that is not valid UTF-8, so it "
+             "cannot be shown as a stream; the streams after it are not listed. Rename the "
+             "attribute with setfattr to a UTF-8 name."},
         {"a full name as long as the system takes", {"list", atLimit}, nullptr, 0, 0, ""},
         {"one character longer", {"list", pastLimit}, nullptr, 0, 0,
          "cannot open " + pastLimit + ": The filename or extension is too long."},

@@ -5,6 +5,7 @@
 
 #include "platform/posix/backup/BackupControl.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/security/SecurityPrivilege.h"
 
 #include <cerrno>
@@ -354,8 +355,9 @@ TEST_F(BackupReadTest, ANameThatIsNotUtf8StopsTheReadingAtItsPlace) {
     const std::vector<Stream> delivered = reading.All();
     ASSERT_EQ(delivered.size(), 1 + before);
     for (size_t i = 0; i < before; ++i) EXPECT_EQ(delivered[1 + i].name, StreamName(names[i]));
-    EXPECT_EQ(reading.Read(kHeaderSize), "<error 1113>");
-    EXPECT_EQ(reading.Read(kHeaderSize), "<error 1113>");
+    const std::string notUtf8 = "<error " + std::to_string(mvx::kErrorStreamNameNotUtf8) + ">";
+    EXPECT_EQ(reading.Read(kHeaderSize), notUtf8);
+    EXPECT_EQ(reading.Read(kHeaderSize), notUtf8);
     ULONGLONG skipped = 0;
     EXPECT_FALSE(reading.Seek(1, skipped));
 }

@@ -1,9 +1,12 @@
 #include "platform/posix/text/CodePages.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/LayerErrors.h"
+#include "SocketFileSupport.h"
 #include "TempDirectorySupport.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <dirent.h>
 #include <set>
@@ -498,8 +501,111 @@ TEST_F(RegistryTest, AnOversizedFileIsDamagedRatherThanReadWhole) {
 TEST_F(RegistryTest, AFileThatCannotBeReadIsLeftAlone) {
     ASSERT_EQ(mkdir(file.c_str(), 0700), 0);
     EXPECT_EQ(QueryAt("Key", "Value"), "error 2");
-    EXPECT_EQ(SetAt("Key", "Value", 1), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(Entries(directory), (std::set<std::string>{"registry.reg", "registry.reg.lock"}));
+    EXPECT_EQ(SetAt("Key", "Value", 1), static_cast<LONG>(mvx::kErrorRegistryNotAFile));
+    EXPECT_EQ(Entries(directory), (std::set<std::string>{"registry.reg"}));
+}
+
+// A device, pipe, socket or directory at the registry path, named or linked,
+// is never written and gets nothing made beside it; a link to a file works.
+TEST_F(RegistryTest, APathThatIsNoRegularFileIsRefusedAndNothingIsMadeBesideIt) {
+    const LONG refused = static_cast<LONG>(mvx::kErrorRegistryNotAFile);
+    const std::string fifo = scratch.PathOf("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string socketPath = MakeSocketFile(scratch.PathOf("socket"));
+    const std::string regular = scratch.AddFile("settings.reg", kHeader);
+    struct Case {
+        const char* what;
+        std::string path;      // MORVEX_REGISTRY
+        std::string linkedTo;  // the path is made a link to this, or empty
+        LONG code;
+    };
+    const Case cases[] = {
+        {"a device", "/dev/null", "", refused},
+        {"a pipe", fifo, "", refused},
+        {"a socket", socketPath, "", refused},
+        {"a directory", scratch.AddDirectory("folder"), "", refused},
+        {"a link to a device", scratch.PathOf("to-device"), "/dev/null", refused},
+        {"a link to a pipe", scratch.PathOf("to-pipe"), fifo, refused},
+        {"a link to a regular file", scratch.PathOf("to-file"), regular, ERROR_SUCCESS},
+        {"a missing file", scratch.PathOf("new.reg"), "", ERROR_SUCCESS},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.linkedTo.empty()) {
+            ASSERT_EQ(symlink(c.linkedTo.c_str(), c.path.c_str()), 0);
+        }
+        setenv("MORVEX_REGISTRY", c.path.c_str(), 1);
+        const std::set<std::string> before = Entries(directory);
+        EXPECT_EQ(SetAt("Key", "Value", 5), c.code);
+        EXPECT_EQ(QueryAt("Key", "Value"), c.code == ERROR_SUCCESS ? Dword(5) : "error 2");
+        const std::string target = c.linkedTo.empty() ? c.path : c.linkedTo;
+        struct stat status;
+        const bool lockMade = lstat((target + ".lock").c_str(), &status) == 0;
+        EXPECT_EQ(lockMade, c.code == ERROR_SUCCESS);
+        if (lockMade && target.compare(0, 5, "/dev/") == 0) unlink((target + ".lock").c_str());
+        if (c.code != ERROR_SUCCESS) {
+            EXPECT_EQ(Entries(directory), before);
+        }
+    }
+    EXPECT_NE(scratch.Contents("settings.reg").find("\"Value\"=dword:00000005"), std::string::npos);
+}
+
+// Every command loads the whole file, so a key of many values must load in
+// time linear in their number. The bound is tens of times what a linear load
+// takes and a small part of what a load comparing every name pair takes.
+TEST_F(RegistryTest, AKeyOfManyValuesLoadsInLinearTime) {
+    struct Case {
+        int values;
+        double bound;  // seconds
+    };
+    const Case cases[] = {{1000, 5}, {100000, 10}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.values);
+        std::string text = kHeader + "[HKEY_CURRENT_USER\\Key]\n";
+        for (int i = 0; i < c.values; ++i)
+            text += "\"Value" + std::to_string(i) + "\"=dword:" + "0000002a\n";
+        scratch.AddFile("registry.reg", text);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(QueryAt("Key", "value0"), Dword(42));
+        EXPECT_EQ(QueryAt("Key", ("VALUE" + std::to_string(c.values - 1)).c_str()), Dword(42));
+        EXPECT_EQ(QueryAt("Key", ("Value" + std::to_string(c.values)).c_str()), "error 2");
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took.count(), c.bound);
+    }
+}
+
+// The index by folded name finds a value or key exactly where comparing the
+// names one by one would, in every script whose case the registry folds.
+TEST_F(RegistryTest, TheNameIndexFindsWhatCaseFoldingCallsTheSame) {
+    struct Case {
+        std::string stored;
+        std::string asked;
+        bool found;
+    };
+    const Case cases[] = {
+        {"Value", "vALUE", true},
+        {"Value", "Value ", false},
+        {"caf\xC3\xA9", "CAF\xC3\x89", true},  // é and É
+        {"\xC3\xBF", "\xC5\xB8", true},        // ÿ and Ÿ, outside Latin-1
+        {"\xCF\x82", "\xCE\xA3", true},        // final sigma and capital sigma
+        {"\xD1\x8F", "\xD0\xAF", true},        // я and Я
+        {"\xEF\xBD\x81", "\xEF\xBC\xA1", true},  // full-width a and A
+        {"\xEF\xBD\x81", "a", false},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored + " / " + c.asked);
+        const std::string parent = "Index" + std::to_string(round++) + "\\";
+        std::string path = parent + c.stored;
+        HKEY key = Create(path.c_str());
+        for (DWORD i = 0; i < 3; ++i)
+            EXPECT_EQ(Set(key, ("Other" + std::to_string(i)).c_str(), Dword(i)), ERROR_SUCCESS);
+        EXPECT_EQ(Set(key, c.stored.c_str(), Dword(9)), ERROR_SUCCESS);
+        EXPECT_EQ(Query(key, c.asked.c_str()), c.found ? Dword(9) : "error 2");
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        path = parent + c.asked;
+        EXPECT_EQ(QueryAt(path.c_str(), c.stored.c_str()), c.found ? Dword(9) : "error 2");
+    }
 }
 
 TEST_F(RegistryTest, ALinkedFileStaysLinked) {

@@ -2,6 +2,7 @@
 
 #include "platform/posix/text/CodePages.h"
 #include "platform/posix/core/ErrnoMapping.h"
+#include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/files/ExtendedAttributes.h"
 #include "platform/posix/files/StreamPaths.h"
 #include "platform/posix/security/FileSecurityDescriptor.h"
@@ -67,7 +68,7 @@ void AddAttributeStreams(const AttributeFile& file, const std::vector<std::strin
     for (const std::string& name : names) {
         std::u16string wide;
         if (!HeaderName(name, wide))
-            streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, ERROR_NO_UNICODE_TRANSLATION));
+            streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, kErrorStreamNameNotUtf8));
         else
             AddAttributeStream(file, BACKUP_ALTERNATE_DATA, "user." + name, std::move(wide),
                                streams);
@@ -79,7 +80,7 @@ void AddPathStream(int fd, const std::string& name, std::vector<BackupStream>& s
     BackupStream stream;
     stream.id = BACKUP_ALTERNATE_DATA;
     stream.source = StreamSource::Path;
-    DWORD error = HeaderName(name, stream.name) ? NO_ERROR : ERROR_NO_UNICODE_TRANSLATION;
+    DWORD error = HeaderName(name, stream.name) ? NO_ERROR : kErrorStreamNameNotUtf8;
     if (error == NO_ERROR) error = StreamPathOfDescriptor(fd, name, stream.path);
     struct stat64 status;
     if (error == NO_ERROR && stat64(stream.path.c_str(), &status) != 0)

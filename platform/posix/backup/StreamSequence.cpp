@@ -99,7 +99,8 @@ DWORD StreamSequence::ReadData(ULONGLONG offset, BYTE* buffer, DWORD count, DWOR
 
 DWORD StreamSequence::ReadPathData(ULONGLONG offset, BYTE* buffer, DWORD count, DWORD& got) {
     if (!pathData_.IsOpen()) {
-        pathData_ = Descriptor(open(Current().path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+        pathData_ = Descriptor(
+            open(Current().path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         if (!pathData_.IsOpen()) return errno == ENOENT ? kAttributeChangedError : ErrorFromErrno(errno);
     }
     return ReadDataAt(pathData_.Get(), offset, buffer, count, got);

@@ -1,6 +1,7 @@
 #include "platform/posix/core/ErrnoMapping.h"
 
 #include "platform/posix/Win32Functions.h"
+#include "platform/posix/core/LayerErrors.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -14,7 +15,8 @@ struct ErrnoCode {
 };
 
 // Extended attributes report a value larger than the file system allows with
-// E2BIG and a value larger than the caller's buffer with ERANGE.
+// E2BIG and a value larger than the caller's buffer with ERANGE. Opening a
+// socket, or a pipe for writing while nobody reads it, fails with ENXIO.
 const ErrnoCode kCodes[] = {
     {EPERM, ERROR_ACCESS_DENIED},        {ENOENT, ERROR_FILE_NOT_FOUND},
     {ENOTDIR, ERROR_PATH_NOT_FOUND},     {ELOOP, ERROR_PATH_NOT_FOUND},
@@ -31,6 +33,7 @@ const ErrnoCode kCodes[] = {
     {EINVAL, ERROR_INVALID_PARAMETER},   {EBADF, ERROR_INVALID_HANDLE},
     {ENOMEM, ERROR_NOT_ENOUGH_MEMORY},   {EXDEV, ERROR_NOT_SAME_DEVICE},
     {EOVERFLOW, ERROR_FILE_TOO_LARGE},   {EPIPE, ERROR_BROKEN_PIPE},
+    {ENXIO, kErrorSpecialFile},
 };
 
 bool DirectoryExists(const std::string& path) {

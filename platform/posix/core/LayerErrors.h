@@ -11,4 +11,20 @@ namespace mvx {
 // ntfs-3g's default interface cuts every stream at 64 KiB.
 constexpr DWORD kErrorStreamBeyondAttribute = 0x20000001;
 
+// The registry path names something that exists and is no regular file (a
+// device, pipe, socket or directory): it is never written, nor anything made
+// beside it.
+constexpr DWORD kErrorRegistryNotAFile = 0x20000002;
+
+// A device, pipe or socket: Windows sees such a file as empty, and reading it
+// could wait forever for a writer.
+constexpr DWORD kErrorSpecialFile = 0x20000003;
+
+// An extended attribute whose name is not UTF-8 has no Windows stream name.
+constexpr DWORD kErrorStreamNameNotUtf8 = 0x20000004;
+
+// The names of a file's extended attributes together exceed the 64 KiB the
+// kernel hands out in one list, so none of them can be had.
+constexpr DWORD kErrorAttributeListTooLarge = 0x20000005;
+
 }  // namespace mvx

@@ -85,6 +85,19 @@ const SystemMessage kMessages[] = {
      "The stream is larger than the 64 KiB an extended attribute can hold, so this mount of the "
      "volume cannot deliver it whole. Mount the NTFS volume with ntfs-3g -o "
      "streams_interface=windows to reach streams of any size."},
+    {kErrorRegistryNotAFile,
+     "The settings file is a device, pipe, socket or directory, not a regular file, so the "
+     "settings cannot be saved there. Point MORVEX_REGISTRY at a regular file."},
+    {kErrorSpecialFile,
+     "The file is a device, pipe or socket, which has no data that can be read or copied."},
+    {kErrorStreamNameNotUtf8,
+     "An extended attribute of the file has a name that is not valid UTF-8, so it cannot be "
+     "shown as a stream; the streams after it are not listed. Rename the attribute with "
+     "setfattr to a UTF-8 name."},
+    {kErrorAttributeListTooLarge,
+     "The names of the file's extended attributes take more than the 64 KiB Linux hands out in "
+     "one list, so no stream of the file can be listed. Remove some attributes with setfattr -x "
+     "to bring the list below that size."},
 };
 
 const char* TextOf(DWORD code) {

@@ -3,6 +3,7 @@
 #include "platform/posix/core/Failure.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/files/DescriptorWrite.h"
 #include "platform/posix/files/ExtendedAttributes.h"
 #include "platform/posix/files/FileStatus.h"
@@ -61,6 +62,7 @@ bool CopySource::OpenFileData(const std::string& path) {
     if (!data_.IsOpen()) return FailErrno(errno, path);
     if (!QueryDescriptorStatus(data_.Get(), status)) return FailErrno(errno, path);
     if (status.isDirectory) return Fail(ERROR_ACCESS_DENIED);
+    if (status.isSpecial) return Fail(kErrorSpecialFile);
     identity_ = status.identity;
     return true;
 }

@@ -62,6 +62,12 @@ DWORD CheckWholeSize(const AttributeFile& file, const std::string& name, size_t 
     return errno == E2BIG ? kErrorStreamBeyondAttribute : file.ErrorOf(errno);
 }
 
+// The kernel lists at most 64 KiB of names and fails a longer list with
+// E2BIG, whatever the buffer.
+DWORD ListError(const AttributeFile& file, int err) {
+    return err == E2BIG ? kErrorAttributeListTooLarge : file.ErrorOf(err);
+}
+
 }  // namespace
 
 AttributeFile AttributeFile::OfDescriptor(int fd) {
@@ -147,11 +153,11 @@ DWORD ListUserAttributes(const AttributeFile& file, std::vector<std::string>& na
             names.clear();
             return NO_ERROR;
         }
-        if (size < 0) return file.ErrorOf(errno);
+        if (size < 0) return ListError(file, errno);
         std::string list(static_cast<size_t>(size), '\0');
         const ssize_t got = size == 0 ? 0 : file.List(&list[0], list.size());
         if (got < 0 && errno == ERANGE) continue;
-        if (got < 0) return file.ErrorOf(errno);
+        if (got < 0) return ListError(file, errno);
         list.resize(static_cast<size_t>(got));
         SplitUserNames(list, names);
         return NO_ERROR;

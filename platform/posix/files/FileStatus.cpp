@@ -32,12 +32,13 @@ DWORD AttributesOf(const struct statx& info) {
 FileStatus StatusOf(const struct statx& info) {
     FileStatus status;
     status.isDirectory = S_ISDIR(info.stx_mode);
+    status.isSpecial = !status.isDirectory && !S_ISREG(info.stx_mode);
     status.attributes = AttributesOf(info);
     status.creationTime =
         FileTimeOf((info.stx_mask & STATX_BTIME) ? info.stx_btime : info.stx_ctime);
     status.lastAccessTime = FileTimeOf(info.stx_atime);
     status.lastWriteTime = FileTimeOf(info.stx_mtime);
-    status.size = status.isDirectory ? 0 : info.stx_size;
+    status.size = S_ISREG(info.stx_mode) ? info.stx_size : 0;
     status.identity.device = makedev(info.stx_dev_major, info.stx_dev_minor);
     status.identity.inode = info.stx_ino;
     status.mode = info.stx_mode & 07777;

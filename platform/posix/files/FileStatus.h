@@ -11,12 +11,14 @@ namespace mvx {
 
 struct FileStatus {
     bool isDirectory = false;
+    // A device, pipe or socket: neither a regular file nor a directory.
+    bool isSpecial = false;
     DWORD attributes = 0;
     FILETIME
         creationTime{};  // the birth time where the file system keeps one, else the change time
     FILETIME lastAccessTime{};
     FILETIME lastWriteTime{};
-    ULONGLONG size = 0;  // 0 for a directory, as Windows reports it
+    ULONGLONG size = 0;  // 0 for a directory or a special file, as Windows reports them
     FileIdentity identity;
     mode_t mode = 0;  // the permission bits
     uid_t owner = 0;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace mvx {
 namespace {
@@ -41,10 +42,27 @@ bool Truncates(DWORD disposition) {
     return disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
 }
 
+// Opens without waiting: a FIFO with no writer would otherwise hold open()
+// (and the host with it) forever. The handle itself then blocks as a Windows
+// handle does.
+int OpenWithoutWaiting(const std::string& path, int flags, mode_t mode) {
+    const int fd =
+        open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_LARGEFILE | O_NOCTTY, mode);
+    if (fd < 0) return fd;
+    const int status = fcntl(fd, F_GETFL);
+    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        const int err = errno;
+        close(fd);
+        errno = err;
+        return -1;
+    }
+    return fd;
+}
+
 // An open that reads and writes no data (attributes, security) is allowed
 // where the file cannot be read; such a descriptor serves fstat and paths.
 int OpenDescriptor(const std::string& path, int flags, mode_t mode, bool needsData) {
-    int fd = open(path.c_str(), flags | O_CLOEXEC | O_LARGEFILE | O_NOCTTY, mode);
+    int fd = OpenWithoutWaiting(path, flags, mode);
     if (fd < 0 && errno == EACCES && !needsData && !(flags & O_CREAT))
         fd = open(path.c_str(), O_PATH | O_CLOEXEC | (flags & O_DIRECTORY));
     return fd;

@@ -4,7 +4,9 @@
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/files/FileObject.h"
+#include "platform/posix/files/FileStatus.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -31,6 +33,16 @@ std::shared_ptr<FileObject> TransferTarget(HANDLE file, const void* buffer, DWOR
     }
     if (!(writing ? object->CanWrite() : object->CanRead())) {
         SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    // A pipe or device could hold the caller until another process acts.
+    FileStatus status;
+    if (!QueryDescriptorStatus(object->FileDescriptor(), status)) {
+        SetLastError(ErrorFromErrno(errno));
+        return nullptr;
+    }
+    if (status.isSpecial) {
+        SetLastError(kErrorSpecialFile);
         return nullptr;
     }
     return object;

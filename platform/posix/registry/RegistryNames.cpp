@@ -104,6 +104,21 @@ bool RegistryNamesEqual(const std::string& a, const std::string& b) {
     return atA == a.size() && atB == b.size();
 }
 
+std::string FoldRegistryName(const std::string& name) {
+    std::string folded;
+    folded.reserve(name.size());
+    for (std::size_t at = 0; at < name.size();) {
+        char32_t c;
+        const std::size_t span = DecodeUtf8(name.data() + at, name.size() - at, c);
+        if (c == kInvalidCharacter)
+            folded.append(name, at, span);
+        else
+            AppendUtf8(FoldCase(c), folded);
+        at += span;
+    }
+    return folded;
+}
+
 LONG CheckValueName(const std::string& name) {
     if (NameLength(name) > kMaxValueNameLength || HoldsLineBreak(name))
         return ERROR_INVALID_PARAMETER;

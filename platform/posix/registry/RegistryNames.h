@@ -25,6 +25,10 @@ bool IsRegistryText(const std::string& text);
 // compare without case.
 bool RegistryNamesEqual(const std::string& a, const std::string& b);
 
+// The name with every letter in the case RegistryNamesEqual compares in:
+// names that are equal fold to the same text, so it keys an index of names.
+std::string FoldRegistryName(const std::string& name);
+
 // ERROR_SUCCESS for a value name the registry can keep; ERROR_INVALID_PARAMETER
 // for one that is too long or holds a line break, which the line-based file
 // cannot carry.

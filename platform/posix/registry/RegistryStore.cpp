@@ -1,6 +1,7 @@
 #include "platform/posix/registry/RegistryStore.h"
 
 #include "platform/posix/core/ErrnoMapping.h"
+#include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/registry/RegistryFile.h"
 
 #include <cerrno>
@@ -186,6 +187,14 @@ int LockExclusively(const Descriptor& lock) {
 
 LONG Code(int err) { return static_cast<LONG>(ErrorFromErrno(err)); }
 
+// A path that exists must be a regular file: renaming over a device or a pipe
+// would replace it, and its lock would land in a place that is not ours.
+LONG CheckReplaceable(const std::string& path) {
+    struct stat64 status;
+    if (stat64(path.c_str(), &status) != 0) return errno == ENOENT ? ERROR_SUCCESS : Code(errno);
+    return S_ISREG(status.st_mode) ? ERROR_SUCCESS : static_cast<LONG>(kErrorRegistryNotAFile);
+}
+
 }  // namespace
 
 std::string RegistryFilePath() {
@@ -213,6 +222,8 @@ LONG UpdateRegistry(const RegistryChange& change) {
     std::string named = RegistryFilePath();
     if (named.empty()) return ERROR_PATH_NOT_FOUND;
     std::string path = FileToReplace(named);
+    const LONG refused = CheckReplaceable(path);
+    if (refused != ERROR_SUCCESS) return refused;
     int err = MakeDirectories(DirectoryOf(path));
     if (err != 0) return Code(err);
     Descriptor lock(open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));

@@ -3,15 +3,28 @@
 #include "platform/posix/registry/RegistryNames.h"
 
 namespace mvx {
+namespace {
+
+// The position of the name in `index` whose entry `nameAt` gives, or `none`.
+template <typename NameAt>
+std::size_t Lookup(const std::unordered_multimap<std::string, std::size_t>& index,
+                   const std::string& name, NameAt nameAt, std::size_t none) {
+    const auto range = index.equal_range(FoldRegistryName(name));
+    for (auto entry = range.first; entry != range.second; ++entry)
+        if (RegistryNamesEqual(nameAt(entry->second), name)) return entry->second;
+    return none;
+}
+
+}  // namespace
 
 bool RegistryValue::operator==(const RegistryValue& other) const {
     return name == other.name && type == other.type && text == other.text && data == other.data;
 }
 
 const RegistryKey* RegistryKey::FindSubKey(const std::string& name) const {
-    for (const std::unique_ptr<RegistryKey>& key : subKeys_)
-        if (RegistryNamesEqual(key->Name(), name)) return key.get();
-    return nullptr;
+    const auto nameAt = [this](std::size_t i) -> const std::string& { return subKeys_[i]->Name(); };
+    const std::size_t at = Lookup(subKeyIndex_, name, nameAt, subKeys_.size());
+    return at < subKeys_.size() ? subKeys_[at].get() : nullptr;
 }
 
 RegistryKey* RegistryKey::FindSubKey(const std::string& name) {
@@ -22,19 +35,21 @@ RegistryKey& RegistryKey::ProvideSubKey(const std::string& name, bool& created) 
     RegistryKey* found = FindSubKey(name);
     created = found == nullptr;
     if (found) return *found;
+    subKeyIndex_.emplace(FoldRegistryName(name), subKeys_.size());
     subKeys_.push_back(std::make_unique<RegistryKey>(name));
     return *subKeys_.back();
 }
 
 const RegistryValue* RegistryKey::FindValue(const std::string& name) const {
-    for (const RegistryValue& value : values_)
-        if (RegistryNamesEqual(value.name, name)) return &value;
-    return nullptr;
+    const auto nameAt = [this](std::size_t i) -> const std::string& { return values_[i].name; };
+    const std::size_t at = Lookup(valueIndex_, name, nameAt, values_.size());
+    return at < values_.size() ? &values_[at] : nullptr;
 }
 
 bool RegistryKey::SetValue(RegistryValue value) {
     RegistryValue* found = const_cast<RegistryValue*>(FindValue(value.name));
     if (!found) {
+        valueIndex_.emplace(FoldRegistryName(value.name), values_.size());
         values_.push_back(std::move(value));
         return true;
     }
@@ -47,6 +62,8 @@ bool RegistryKey::SetValue(RegistryValue value) {
 void RegistryKey::Clear() {
     values_.clear();
     subKeys_.clear();
+    valueIndex_.clear();
+    subKeyIndex_.clear();
 }
 
 const RegistryKey* FindKey(const RegistryKey& root, const std::vector<std::string>& path) {

@@ -1,12 +1,14 @@
 // The registry in memory: a tree of keys, each with its values and sub-keys in
 // the order they were made, names kept in the case they were made with and
-// found without regard to case.
+// found without regard to case. Each list has an index by folded name beside
+// it, so a key of many values loads in time linear in their number.
 #pragma once
 
 #include "platform/posix/Win32Types.h"
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace mvx {
@@ -47,9 +49,16 @@ public:
     void Clear();
 
 private:
+    // Positions in the lists by folded name. Several names may share a folded
+    // form only when they hold bytes that are no character; RegistryNamesEqual
+    // decides among them.
+    using NameIndex = std::unordered_multimap<std::string, std::size_t>;
+
     std::string name_;
     std::vector<RegistryValue> values_;
     std::vector<std::unique_ptr<RegistryKey>> subKeys_;
+    NameIndex valueIndex_;
+    NameIndex subKeyIndex_;
 };
 
 // The key at `path` below `root`, or null when a key on the way is missing.

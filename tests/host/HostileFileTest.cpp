@@ -1,0 +1,116 @@
+// What the morvex program does with files an attacker or an unlucky user hands
+// it: it never waits on a pipe, and a listing that cannot be whole says why in
+// words the user can act on. (The copy's own reason is the layer's to test: the
+// plug-in reports every failed copy as "Copy error".)
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "host/BuildLocation.h"
+#include "tests/host/ProgramRunSupport.h"
+#include "tests/platform/TempDirectorySupport.h"
+
+namespace {
+
+const char kNotUtf8Reason[] = "has a name that is not valid UTF-8";
+const char kListTooLargeReason[] = "more than the 64 KiB Linux hands out in one list";
+
+// The largest name list the kernel hands out in one call, NULs included.
+constexpr size_t kLargestNameList = 64 * 1024;
+
+// Runs morvex under a time limit, so a hang fails the test instead of
+// holding the suite.
+ProgramRun RunMorvexWithin(const std::vector<std::string>& arguments, const std::string& registry) {
+    std::vector<std::string> command = {"10", FindBuildFile("morvex")};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return RunProgram("/usr/bin/timeout", command,
+                      {{"MORVEX_REGISTRY=" + registry, "LC_ALL=C.UTF-8"}, "", ""});
+}
+
+// Gives `path` user.* attributes whose names, each with its NUL, take
+// exactly `total` bytes of the name list.
+void AddNamesTaking(const std::string& path, size_t total) {
+    constexpr size_t kEntry = sizeof("user.s00000");  // name and NUL
+    for (size_t used = 0, n = 0; used < total; ++n) {
+        char name[16];
+        std::snprintf(name, sizeof(name), "user.s%05zu", n);
+        std::string entry = name;
+        const size_t left = total - used;
+        if (left < 2 * kEntry) entry.append(left - kEntry, 'x');  // the last one fills the rest
+        ASSERT_EQ(setxattr(path.c_str(), entry.c_str(), "v", 1, 0), 0) << entry;
+        used += entry.size() + 1;
+    }
+}
+
+// tmpfs holds thousands of attribute names per file, as an ext4 inode does not.
+class ShmFile {
+public:
+    ShmFile() : path_("/dev/shm/morvex-hostile-" + std::to_string(getpid())) {
+        close(creat(path_.c_str(), 0600));
+    }
+    ~ShmFile() { unlink(path_.c_str()); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+TEST(HostileFileTest, AListingThatCannotBeWholeSaysWhy) {
+    struct Case {
+        const char* what;
+        size_t namesTaking;        // bytes of attribute names on a tmpfs file, or 0
+        const char* badName;       // an attribute added after them, or null
+        const char* reason;        // null: the listing succeeds
+        const char* listed;        // a stream a listing that succeeds shows, or null
+    };
+    const Case cases[] = {
+        {"a name list at the kernel's limit", kLargestNameList, nullptr, nullptr, "s00000"},
+        {"one byte past it", kLargestNameList + 1, nullptr, kListTooLargeReason, nullptr},
+        {"a name that is not UTF-8", 0, "user.b\xFF", kNotUtf8Reason, nullptr},
+        {"a cut UTF-8 sequence", 0, "user.b\xC3", kNotUtf8Reason, nullptr},
+        {"a name that is UTF-8", 0, "user.b\xC3\xA9", nullptr, "a-first"},
+    };
+    TempDirectory temp;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShmFile file;
+        if (c.namesTaking > 0) AddNamesTaking(file.Path(), c.namesTaking);
+        if (c.badName) {
+            ASSERT_EQ(setxattr(file.Path().c_str(), "user.a-first", "a", 1, 0), 0);
+            ASSERT_EQ(setxattr(file.Path().c_str(), c.badName, "b", 1, 0), 0);
+        }
+        const ProgramRun run = RunMorvexWithin({"list", file.Path()}, temp.PathOf("r.reg"));
+        EXPECT_EQ(run.status, c.reason ? 1 : 0) << run.err;
+        if (c.reason) {
+            EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+            EXPECT_EQ(run.err.find("rror "), std::string::npos) << run.err;
+        }
+        if (c.listed) {
+            EXPECT_NE(run.out.find(c.listed), std::string::npos) << run.out;
+        }
+    }
+}
+
+TEST(HostileFileTest, APipeIsListedAtOnceAndNeverCopied) {
+    TempDirectory temp;
+    const std::string fifo = temp.PathOf("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string registry = temp.PathOf("r.reg");
+
+    const ProgramRun list = RunMorvexWithin({"list", fifo}, registry);
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.err, "");
+
+    const std::string target = temp.AddFile("target", "t");
+    const ProgramRun put = RunMorvexWithin({"put", target, fifo}, registry);
+    EXPECT_EQ(put.status, 1) << put.err;
+    EXPECT_EQ(put.err, "morvex: Copy error\n");
+    EXPECT_EQ(getxattr(target.c_str(), "user.pipe", nullptr, 0), -1);
+}
+
+}  // namespace
