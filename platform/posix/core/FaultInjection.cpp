@@ -46,6 +46,12 @@ unsigned CallCount(const char* function) {
     return found == table.calls.end() ? 0 : found->second;
 }
 
+std::vector<std::pair<std::string, unsigned>> CalledFunctions() {
+    FaultTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    return {table.calls.begin(), table.calls.end()};
+}
+
 bool FaultHit(const char* function) {
     FaultTable& table = Table();
     bool hit = false;

@@ -2,6 +2,10 @@
 // chosen error code, so every failure path above the layer runs for real.
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "platform/posix/Win32Types.h"
 #include "platform/posix/Win32Functions.h"
 
@@ -13,6 +17,9 @@ WIN32_LAYER_API void InjectFault(const char* function, unsigned nth, DWORD error
 WIN32_LAYER_API void ClearFaults();
 // How often `function` was called since the last ClearFaults.
 WIN32_LAYER_API unsigned CallCount(const char* function);
+// Every function called since the last ClearFaults with its call count, by
+// name: what a sweep fails one call at a time.
+WIN32_LAYER_API std::vector<std::pair<std::string, unsigned>> CalledFunctions();
 
 // Called by every layer function on entry: counts the call and, when a fault is
 // due, sets the last error and returns true; the function then fails at once.
