@@ -7,7 +7,8 @@
 #include "platform/win32.h"
 
 // Reads the `requested` parts of the descriptor of `name` into `buffer`,
-// trying `firstGuess` bytes first and then the size the system asks for.
+// trying `firstGuess` bytes first (unless no descriptor can be that long)
+// and then the size the system asks for.
 // Returns how many bytes of the buffer the system may have filled.
 // Throws "GetFileSecurity error" when the system cannot give the
 // descriptor, and "buffer to small for GetFileSecurity" when it outgrows
