@@ -11,7 +11,8 @@ MAKEFLAGS += --no-print-directory
 
 LINUX_CONFIG = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i386-linux.cmake
 
-.PHONY: all deps linux asan windows windows-check check test test-asan demo bench install clean
+.PHONY: all deps linux asan windows windows-check check test test-asan demo bench install clean \
+        fuzz fuzz-check
 
 all: linux
 
@@ -53,6 +54,7 @@ check: deps
 	$(MAKE) windows-check
 	$(MAKE) test test-asan
 	scripts/check-install.sh $(BUILD)
+	$(MAKE) fuzz-check
 
 demo: deps
 	$(MAKE) $(BUILD)/CMakeCache.txt
@@ -70,6 +72,17 @@ bench: $(BUILD)/CMakeCache.txt
 install: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target morvex morvex_cli
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Each fuzz target for FUZZ_SECONDS on its corpus; fuzz-check runs each for a
+# bounded number of inputs, as make check does.
+FUZZ         ?= $(BUILD)/fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_RUNS    ?= 3000
+fuzz: deps
+	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh $(FUZZ)
+
+fuzz-check:
+	JOBS=$(JOBS) scripts/fuzz.sh $(FUZZ) --runs $(FUZZ_RUNS)
 
 clean:
 	rm -rf $(BUILD)

@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-i686 wine wine32
   attr ntfs-3g python3
   man-db groff-base
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
