@@ -103,6 +103,11 @@ public:
         return *this;
     }
 
+    CStringBase& Append(const T* text, int count) {
+        AppendUnits(text, count);
+        return *this;
+    }
+
     CStringBase& Append(const CStringBase& other) {
         AppendUnits(other.chars, other.length);
         return *this;

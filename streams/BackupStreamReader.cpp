@@ -10,6 +10,9 @@ namespace {
 // The fixed part of a stream header; the name follows it.
 const DWORD kHeaderSize = offsetof(WIN32_STREAM_ID, cStreamName);
 
+// Characters of a name read at a time.
+const int kNamePieceUnits = 2048;
+
 }  // namespace
 
 bool BackupStreamReader::Next(bool& found, StreamEntry& entry) {
@@ -46,14 +49,20 @@ bool BackupStreamReader::ReadName(DWORD nameSize, CWideString& name) {
     // lost its place in the sequence.
     if (nameSize / 2 >= static_cast<DWORD>(kMaxArrayCapacity))
         return false;
-    WCHAR* buffer = name.OpenBuffer(static_cast<int>(nameSize / 2) + 1);
-    DWORD bytesRead = 0;
-    if (!file.Read(buffer, nameSize, bytesRead, true)) {
-        buffer[0] = 0;
-        name.CloseBuffer();
-        return false;
+    // The name grows piece by piece as its bytes arrive, so a damaged header
+    // that announces a huge name costs only the bytes really there.
+    name = CWideString();
+    WCHAR piece[kNamePieceUnits];
+    for (DWORD left = nameSize; left > 0;) {
+        const DWORD wanted = left < sizeof(piece) ? left : static_cast<DWORD>(sizeof(piece));
+        DWORD bytesRead = 0;
+        if (!file.Read(piece, wanted, bytesRead, true))
+            return false;
+        // Only whole characters are kept of a piece cut short.
+        name.Append(piece, static_cast<int>(bytesRead / 2));
+        if (bytesRead != wanted)
+            return false;
+        left -= bytesRead;
     }
-    buffer[bytesRead / 2] = 0;
-    name.CloseBuffer();
-    return bytesRead == nameSize;
+    return true;
 }

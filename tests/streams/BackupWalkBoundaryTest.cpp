@@ -16,9 +16,16 @@
 #include "streams/BackupFile.h"
 #include "streams/BackupStreamReader.h"
 #include "streams/StreamPanel.h"
+#include "tests/common/AddressSpaceLimitSupport.h"
 #include "tests/common/Thrown.h"
 #include "tests/platform/MappedDriveSupport.h"
 #include "tests/streams/StreamHeaders.h"
+
+// A refused allocation must come back as null under the sanitizers too, as it
+// does from the plain allocator; otherwise the sanitizer ends the program.
+extern "C" __attribute__((visibility("default"), used)) const char* __asan_default_options() {
+    return "allocator_may_return_null=1";
+}
 
 namespace {
 
@@ -82,6 +89,9 @@ TEST_F(BackupWalkBoundaryTest, NameSizesAtTheirLimits) {
         {2, "false"},  // announces a character that never comes
         {3, odd},
         {limit - 1, odd},
+        // The largest name a string could hold, announced by a header alone:
+        // refused after one read, without asking room for the whole name.
+        {limit - 2, "false"},
         // One character past what a string can hold is refused before any
         // room is asked for it.
         {limit, "false"},
@@ -95,10 +105,59 @@ TEST_F(BackupWalkBoundaryTest, NameSizesAtTheirLimits) {
         EXPECT_EQ(FirstNext(HeaderWithNameSize(BACKUP_ALTERNATE_DATA, 0, c.nameSize), entry),
                   c.outcome)
             << c.nameSize;
-        EXPECT_EQ(entry.rawName, CWideString(c.nameSize == 2 ? u"" : u"previous")) << c.nameSize;
+        const bool readsName = c.outcome == "false" && c.nameSize < limit;
+        EXPECT_EQ(entry.rawName, CWideString(readsName ? u"" : u"previous")) << c.nameSize;
         // Only the header was read: no name read was tried for an odd size or
         // one past the limit.
-        EXPECT_EQ(mvx::CallCount("BackupRead"), c.nameSize == 2 ? 3u : 2u) << c.nameSize;
+        EXPECT_EQ(mvx::CallCount("BackupRead"), readsName ? 3u : 2u) << c.nameSize;
+    }
+}
+
+// A damaged header may announce a name of up to a gigabyte with nothing
+// behind it: the walk stops out of step, and asks no room for what never
+// arrives, even where the process has only 64 MiB to spare.
+TEST_F(BackupWalkBoundaryTest, AnnouncedNamesCostOnlyWhatArrives) {
+    const uint32_t limit = 2u * static_cast<uint32_t>(kMaxArrayCapacity);
+    const uint32_t sizes[] = {64u << 20, (64u << 20) + 2, 256u << 20, limit - 2};
+    for (uint32_t size : sizes) {
+        StreamEntry entry;
+        std::string outcome;
+        const std::string header = HeaderWithNameSize(BACKUP_ALTERNATE_DATA, 0, size) + "ab";
+        mvx::SetBackupBytes(temp.PathOf("f"), header);
+        BackupFile file;
+        ASSERT_TRUE(file.Open("D:\\f"));
+        AddressSpaceLimit memory(64u << 20);
+        ASSERT_EQ(memory.Failure(), "");
+        const std::string thrown = ThrownText([&] {
+            bool found = false;
+            outcome = BackupStreamReader(file).Next(found, entry) ? "true" : "false";
+        });
+        EXPECT_EQ(thrown, "(nothing)") << size;
+        EXPECT_EQ(outcome, "false") << size;
+        EXPECT_EQ(entry.rawName, CWideString(u"\x6261")) << size;
+    }
+}
+
+// A name is read in pieces of 2,048 characters: names at a piece's edge
+// arrive whole, and one cut inside a later piece keeps what arrived.
+TEST_F(BackupWalkBoundaryTest, LongNamesAcrossPieces) {
+    const size_t piece = 2048;
+    struct Case {
+        size_t length, arrived;
+    };
+    const Case cases[] = {
+        {piece - 1, piece - 1}, {piece, piece},         {piece + 1, piece + 1},
+        {2 * piece, 2 * piece}, {piece + 1, piece},     {3 * piece, 2 * piece + 1},
+    };
+    for (const Case& c : cases) {
+        std::u16string name(c.length, u'n');
+        name[0] = u':';
+        name[c.length - 1] = u'z';
+        const std::string whole = StreamHeader(BACKUP_ALTERNATE_DATA, 0, 0, name);
+        StreamEntry entry;
+        const std::string outcome = FirstNext(whole.substr(0, 20 + 2 * c.arrived), entry);
+        EXPECT_EQ(outcome, c.arrived == c.length ? "found" : "false") << c.length;
+        EXPECT_EQ(entry.rawName, CWideString(name.substr(0, c.arrived).c_str())) << c.length;
     }
 }
 
