@@ -10,6 +10,7 @@ packages=(
   attr ntfs-3g python3
   man-db groff-base
   clang-14 libclang-rt-14-dev
+  mc tmux
 )
 
 missing=()
