@@ -146,10 +146,12 @@ _morvex_json_text() {
     _morvex_json+=$rest
 }
 
-# The value of option $1, given after $2 ("--to=" or nothing).
+# The value of option $1, given after $2 ("--to=" or nothing); --as is a
+# new name, so nothing is offered for it.
 _morvex_offer_value() {
     case $1 in
         --to) _morvex_offer_paths -d "$2" ;;
+        --output) _morvex_offer_paths -f "$2" ;;
         --used-by-default | --parse-security) _morvex_offer "$2"on "$2"off ;;
     esac
 }
@@ -180,8 +182,8 @@ _morvex() {
     local command=${words[1]} options valued=''
     case $command in
         list) options='--json -h --human-readable --help --' ;;
-        get) options='--to --move --yes --help --' valued='--to' ;;
-        put) options='--move --yes --help --' ;;
+        get) options='--to --output --move --yes --help --' valued='--to --output' ;;
+        put) options='--as --move --yes --help --' valued='--as' ;;
         rm) options='--yes --help --' ;;
         scan) options='--json --help --' ;;
         config)

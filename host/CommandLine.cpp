@@ -22,11 +22,14 @@ public:
 
     // The value of option `name`, given as "--name VALUE" or "--name=VALUE".
     std::string ValueOf(const std::string& name, const std::string& argument) {
+        std::string value;
         if (argument.size() > name.size() && argument[name.size()] == '=')
-            return argument.substr(name.size() + 1);
-        if (AtEnd())
+            value = argument.substr(name.size() + 1);
+        else if (!AtEnd())
+            value = Take();
+        if (value.empty())
             throw Fail(name + " needs a value");
-        return Take();
+        return value;
     }
 
     // Splits "--name=VALUE" to "--name".
@@ -132,19 +135,35 @@ CommandLine ParseRm(ArgumentReader& reader) {
 CommandLine ParseGet(ArgumentReader& reader) {
     CommandLine line;
     line.command = Command::Get;
-    std::vector<std::string> operands = TakeOperands(
-        reader, {{"--move", &line.move}, {"--yes", &line.yes}}, {{"--to", &line.destination}});
+    std::vector<std::string> operands =
+        TakeOperands(reader, {{"--move", &line.move}, {"--yes", &line.yes}},
+                     {{"--to", &line.destination}, {"--output", &line.output}});
     TakeFileAndRest(reader, operands, nullptr, line, line.items);
-    if (line.destination.empty())
-        throw reader.Fail("needs --to DIR");
+    if (line.destination.empty() == line.output.empty())
+        throw reader.Fail("needs either --to DIR or --output PATH");
+    if (!line.output.empty() && line.items.size() != 1)
+        throw reader.Fail("--output PATH takes exactly one ITEM");
     return line;
+}
+
+// A name the panel could show: one path component, neither "." nor "..".
+bool IsItemName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string::npos;
 }
 
 CommandLine ParsePut(ArgumentReader& reader) {
     CommandLine line;
     line.command = Command::Put;
-    TakeFileAndRest(reader, TakeOperands(reader, {{"--move", &line.move}, {"--yes", &line.yes}}),
-                    "SOURCE", line, line.sources);
+    std::vector<std::string> operands = TakeOperands(
+        reader, {{"--move", &line.move}, {"--yes", &line.yes}}, {{"--as", &line.itemName}});
+    TakeFileAndRest(reader, operands, "SOURCE", line, line.sources);
+    if (line.itemName.empty())
+        return line;
+    if (line.sources.size() != 1)
+        throw reader.Fail("--as ITEM takes exactly one SOURCE");
+    if (!IsItemName(line.itemName))
+        throw reader.Fail("--as takes an item name, not '" + line.itemName + "'");
     return line;
 }
 

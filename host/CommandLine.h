@@ -23,6 +23,10 @@ struct CommandLine {
     // get: the directory the items are copied to; put: the files written in.
     std::string destination;
     std::vector<std::string> sources;
+    // get --output: the one path the one item is copied to ("-": standard
+    // output). put --as: the item name the one source is written in under.
+    std::string output;
+    std::string itemName;
     std::vector<std::string> directories;  // scan: the trees walked
     bool move = false;  // get, put: the originals are deleted once copied
     // config: the switches to set; those not given keep their state.

@@ -12,7 +12,9 @@ const Help kHelps[] = {
     {Command::Help, "morvex list|get|put|rm|scan|config ... | --help | --version",
      "  morvex list [--json] [-h|--human-readable] FILE\n"
      "  morvex get FILE [ITEM ...] --to DIR [--move] [--yes]\n"
+     "  morvex get FILE ITEM --output PATH [--move]\n"
      "  morvex put FILE SOURCE ... [--move] [--yes]\n"
+     "  morvex put FILE SOURCE --as ITEM [--move] [--yes]\n"
      "  morvex rm FILE ITEM ... [--yes]\n"
      "  morvex scan [--json] DIR ...\n"
      "  morvex config [--used-by-default on|off] [--parse-security on|off]\n"
@@ -49,7 +51,7 @@ const Help kHelps[] = {
      "\n"
      "Example:\n"
      "  morvex list -h report.txt\n"},
-    {Command::Get, "morvex get FILE [ITEM ...] --to DIR [--move] [--yes]",
+    {Command::Get, "morvex get FILE [ITEM ...] --to DIR | ITEM --output PATH [--move] [--yes]",
      "\n"
      "Copies streams of FILE to files in DIR, each named by its item name:\n"
      "{Data} for the main data, {Security_Data} for the security descriptor,\n"
@@ -59,26 +61,32 @@ const Help kHelps[] = {
      "destination is asked for with DIR filled in: Enter keeps it, or type\n"
      "another one ending in \\.\n"
      "\n"
-     "  --to DIR  where the copies go\n"
-     "  --move    deletes the copied streams from FILE (alternate data streams only)\n"
-     "  --yes     asks nothing: DIR as given, and no progress notice\n"
-     "  --help    shows this text\n"
+     "  --to DIR       where the copies go\n"
+     "  --output PATH  the one ITEM to exactly PATH instead (- for standard\n"
+     "                 output); a file there is replaced once the copy is whole\n"
+     "  --move         deletes the copied streams from FILE (alternate data\n"
+     "                 streams only)\n"
+     "  --yes          asks nothing: DIR as given, and no progress notice\n"
+     "  --help         shows this text\n"
      "\n"
-     "Example:\n"
-     "  morvex get report.txt Zone.Identifier --to out --yes\n"},
-    {Command::Put, "morvex put FILE SOURCE ... [--move] [--yes]",
+     "Examples:\n"
+     "  morvex get report.txt Zone.Identifier --to out --yes\n"
+     "  morvex get report.txt Zone.Identifier --output - | cat\n"},
+    {Command::Put, "morvex put FILE SOURCE ... | SOURCE --as ITEM [--move] [--yes]",
      "\n"
      "Writes each SOURCE file into FILE as the alternate data stream named after\n"
      "it; a name as get writes it is read back (a[9]b is the stream a<TAB>b).\n"
      "Sources from several folders are written folder by folder; a SOURCE that\n"
      "does not exist stops the command before anything is written.\n"
      "\n"
-     "  --move  deletes the sources once every one of them is written\n"
-     "  --yes   asks nothing and shows no progress notice\n"
-     "  --help  shows this text\n"
+     "  --as ITEM  writes the one SOURCE in under the item name ITEM instead\n"
+     "  --move     deletes the sources once every one of them is written\n"
+     "  --yes      asks nothing and shows no progress notice\n"
+     "  --help     shows this text\n"
      "\n"
-     "Example:\n"
-     "  morvex put report.txt notes.txt\n"},
+     "Examples:\n"
+     "  morvex put report.txt notes.txt\n"
+     "  morvex put report.txt draft.txt --as 'review[9]2'\n"},
     {Command::Rm, "morvex rm FILE ITEM ... [--yes]",
      "\n"
      "Deletes alternate data streams of FILE. ITEM is an item name as list shows\n"

@@ -8,9 +8,11 @@
 #include "host/ErrorLine.h"
 #include "host/ExitStatus.h"
 #include "host/GetCommand.h"
+#include "host/GetToPath.h"
 #include "host/HelpText.h"
 #include "host/ListCommand.h"
 #include "host/PluginSession.h"
+#include "host/PutAsItem.h"
 #include "host/PutCommand.h"
 #include "host/RmCommand.h"
 #include "host/ScanCommand.h"
@@ -55,8 +57,12 @@ int RunCommand(const CommandLine& line, std::istream& in, std::ostream& out, std
         case Command::Rm:
             return RunRm(session.Entries(), ui, line, err);
         case Command::Get:
+            if (!line.output.empty())
+                return RunGetToPath(session.Entries(), line, out, err);
             return RunGet(session.Entries(), ui, line, err);
         case Command::Put:
+            if (!line.itemName.empty())
+                return RunPutAs(session.Entries(), line, err);
             return RunPut(session.Entries(), line, err);
         case Command::Scan:
             return RunScan(session.Entries(), line, out, err);

@@ -150,24 +150,29 @@ bool GroupSources(const std::vector<std::string>& sources, std::vector<FolderIte
 
 }  // namespace
 
-int RunPut(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& err) {
-    CommandLinePanel panel(entries, line.file);
-    if (!panel.IsOpenOrSaid(err))
-        return kExitFailed;
+int WriteSources(const PluginEntryPoints& entries, HANDLE panel,
+                 const std::vector<std::string>& sources, bool move, bool yes,
+                 std::ostream& err) {
     // Every source is found before the first one is written.
     std::vector<FolderItems> groups;
-    if (!GroupSources(line.sources, groups, err))
+    if (!GroupSources(sources, groups, err))
         return kExitFailed;
-    unsigned opMode = line.yes ? OpModeQuiet : 0;
+    unsigned opMode = yes ? OpModeQuiet : 0;
     for (FolderItems& group : groups) {
         if (!SetCurrentDirectoryA(group.folder.c_str())) {
             WriteErrorLine(err, "cannot enter " + ToUtf8(group.folder.c_str(), CP_ACP));
             return kExitFailed;
         }
-        if (entries.PutFiles(panel.Handle(), group.items.data(),
-                             static_cast<int>(group.items.size()), line.move ? 1 : 0,
-                             opMode) != 1)
+        if (entries.PutFiles(panel, group.items.data(), static_cast<int>(group.items.size()),
+                             move ? 1 : 0, opMode) != 1)
             return kExitFailed;
     }
     return kExitDone;
+}
+
+int RunPut(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& err) {
+    CommandLinePanel panel(entries, line.file);
+    if (!panel.IsOpenOrSaid(err))
+        return kExitFailed;
+    return WriteSources(entries, panel.Handle(), line.sources, line.move, line.yes, err);
 }

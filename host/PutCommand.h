@@ -4,9 +4,18 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
+#include <vector>
 
 #include "host/CommandLine.h"
 #include "host/PluginModule.h"
 
 // Returns the program's exit status.
 int RunPut(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& err);
+
+// Writes `sources` (Linux paths or Windows names, UTF-8) into the open
+// `panel`, folder by folder, once every one of them is found readable; `move`
+// deletes them once written, `yes` asks nothing. Returns the exit status.
+int WriteSources(const PluginEntryPoints& entries, HANDLE panel,
+                 const std::vector<std::string>& sources, bool move, bool yes,
+                 std::ostream& err);

@@ -20,6 +20,10 @@ std::string Parsed(const CommandLine& line) {
             text += " " + operand;
     if (!line.destination.empty())
         text += " to:" + line.destination;
+    if (!line.output.empty())
+        text += " output:" + line.output;
+    if (!line.itemName.empty())
+        text += " as:" + line.itemName;
     for (auto [on, name] : {std::pair{line.json, "json"}, {line.humanReadable, "human"},
                             {line.yes, "yes"}, {line.move, "move"}})
         text += on ? std::string(" ") + name : "";
@@ -40,6 +44,10 @@ TEST(CommandLine, CommandsTakeTheirOperandsAndOptions) {
         {{"list", "--", "-h"}, "list --help [-h]"},
         {{"get", "f", "a", "#2", "--to=d", "--move"}, "get --help [f] a #2 to:d move"},
         {{"put", "f", "-", "--", "--yes"}, "put --help [f] - --yes"},
+        {{"get", "f", "a b", "--output", "-"}, "get --help [f] a b output:-"},
+        {{"get", "f", "--output=o", "#0", "--move"}, "get --help [f] #0 output:o move"},
+        {{"put", "f", "s", "--as", "[1]x y", "--yes"}, "put --help [f] s as:[1]x y yes"},
+        {{"put", "f", "--as=..x", "s"}, "put --help [f] s as:..x"},
         {{"rm", "--yes", "f", "a"}, "rm --help [f] a yes"},
         {{"scan", "d1", "--json", "d2"}, "scan --help [] d1 d2 json"},
         // --help before "--" asks for the command's help, whatever else is given.
@@ -71,7 +79,23 @@ TEST(CommandLine, UsageErrorsSayWhyAndWhoseUsageToShow) {
         {{"list", "f", "-H"}, "list: unknown option -H", Command::List},
         {{"scan"}, "scan: needs at least one DIR", Command::Scan},
         {{"scan", "d", "-h"}, "scan: unknown option -h", Command::Scan},
-        {{"get", "f"}, "get: needs --to DIR", Command::Get},
+        {{"get", "f"}, "get: needs either --to DIR or --output PATH", Command::Get},
+        {{"get", "f", "a", "--to", "d", "--output", "o"},
+         "get: needs either --to DIR or --output PATH", Command::Get},
+        {{"get", "f", "--output", "o"}, "get: --output PATH takes exactly one ITEM", Command::Get},
+        {{"get", "f", "a", "b", "--output", "o"}, "get: --output PATH takes exactly one ITEM",
+         Command::Get},
+        {{"get", "f", "a", "--output="}, "get: --output needs a value", Command::Get},
+        {{"put", "f", "a", "b", "--as", "x"}, "put: --as ITEM takes exactly one SOURCE",
+         Command::Put},
+        {{"put", "f", "--as", "x"}, "put: needs a FILE and at least one SOURCE", Command::Put},
+        {{"put", "f", "a", "--as"}, "put: --as needs a value", Command::Put},
+        {{"put", "f", "a", "--as", ".."}, "put: --as takes an item name, not '..'", Command::Put},
+        {{"put", "f", "a", "--as", "."}, "put: --as takes an item name, not '.'", Command::Put},
+        {{"put", "f", "a", "--as", "d/x"}, "put: --as takes an item name, not 'd/x'",
+         Command::Put},
+        {{"put", "f", "a", "--as", "d\\x"}, "put: --as takes an item name, not 'd\\x'",
+         Command::Put},
         {{"rm", "f"}, "rm: needs a FILE and at least one ITEM", Command::Rm},
         {{"config", "--parse-security"}, "config: --parse-security needs a value",
          Command::Config},

@@ -118,9 +118,12 @@ TEST_F(CompletionTest, CommandsAndOptions) {
         {"./morvex move ", {}},
         {"./morvex list -", {"--json", "-h", "--human-readable", "--help", "--"}},
         {"./morvex list --h", {"--human-readable", "--help"}},
-        {"./morvex get report.txt --", {"--to", "--move", "--yes", "--help", "--"}},
+        {"./morvex get report.txt --", {"--to", "--output", "--move", "--yes", "--help", "--"}},
         {"./morvex get report.txt --to out --m", {"--move"}},
-        {"./morvex put report.txt -", {"--move", "--yes", "--help", "--"}},
+        {"./morvex get report.txt notes --o", {"--output"}},
+        {"./morvex put report.txt -", {"--as", "--move", "--yes", "--help", "--"}},
+        // --as names a new item: nothing to offer.
+        {"./morvex put report.txt report.txt --as ", {}},
         {"./morvex rm report.txt notes -", {"--yes", "--help", "--"}},
         {"./morvex scan -", {"--json", "--help", "--"}},
         // config takes options only, and on or off for each.

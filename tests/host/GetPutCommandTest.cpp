@@ -12,6 +12,8 @@
 
 #include "host/BuildLocation.h"
 #include "host/MorvexProgram.h"
+#include "platform/posix/core/FaultInjection.h"
+#include "platform/win32.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/host/StreamRoundTripSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
@@ -37,11 +39,27 @@ protected:
     // Three items: {Data}, {Security_Data}, notes.
     GetPutCommandTest() : report(temp.AddFile("report.txt", "0123456789")) {
         setxattr(report.c_str(), "user.notes", "hello", 5, 0);
+        temp.AddDirectory("tmp");
     }
 
+    // Scratch folders go to TMPDIR, which is checked to be left empty.
     ProgramRun Run(const Texts& arguments) {
         return RunProgram(FindBuildFile("morvex"), arguments,
-                          {{"MORVEX_REGISTRY=" + temp.PathOf("registry.reg")}, "", temp.Path()});
+                          {{"MORVEX_REGISTRY=" + temp.PathOf("registry.reg"),
+                            "TMPDIR=" + temp.PathOf("tmp")},
+                           "",
+                           temp.Path()});
+    }
+
+    // Whether a scratch folder was left in `folder` or in TMPDIR.
+    bool ScratchLeft(const std::string& folder) const {
+        for (const std::string& where : {folder, temp.PathOf("tmp")}) {
+            std::error_code ignored;
+            for (const auto& entry : fs::directory_iterator(where, ignored))
+                if (entry.path().filename().string().rfind(".morvex-", 0) == 0)
+                    return true;
+        }
+        return false;
     }
 
     // In this process, as a user on a terminal who types `typed`.
@@ -218,6 +236,125 @@ TEST_F(GetPutCommandTest, OnATerminalTheDestinationIsAskedWithTheGivenOneFilledI
         EXPECT_EQ(Contains(shown, "You must specify directory path"), c.typed == "DEST\n\n");
         EXPECT_FALSE(Contains(shown, "--yes")) << c.typed;
     }
+}
+
+TEST_F(GetPutCommandTest, GetOutputCopiesOneItemToExactlyThePath) {
+    struct Case {
+        std::string item;
+        std::string output;  // in a fresh folder: "new", "old" (holds "old") or "sub"
+        int status;
+        std::string contents;  // at the output afterwards
+        std::string error;     // part of what stderr says
+    };
+    const Case cases[] = {
+        {"notes", "new", 0, "hello", ""},
+        {"#0", "old", 0, "0123456789", ""},
+        {"nothere", "old", 1, "old", "no item 'nothere' in the stream list"},
+        {"#3", "new", 1, "<none>", "no item '#3'"},
+        {"notes", "sub", 1, "<none>", "sub: is a directory"},
+        {"notes", "missing/new", 1, "<none>", "cannot write in"},
+    };
+    for (const Case& c : cases) {
+        TempDirectory folder;
+        folder.AddFile("old", "old");
+        folder.AddDirectory("sub");
+        const std::string output = folder.PathOf(c.output);
+        ProgramRun run = Run({"get", report, c.item, "--output", output});
+        EXPECT_EQ(run.status, c.status) << c.item << run.err;
+        EXPECT_TRUE(Contains(run.err, c.error)) << run.err;
+        EXPECT_EQ(folder.Exists(c.output) && c.output != "sub" ? folder.Contents(c.output)
+                                                               : "<none>",
+                  c.contents)
+            << c.item;
+        EXPECT_FALSE(ScratchLeft(folder.Path())) << c.item;
+    }
+    // Standard output, and what is no regular file, are written into.
+    ProgramRun out = Run({"get", report, "notes", "--output", "-"});
+    EXPECT_EQ(out.status, 0);
+    EXPECT_EQ(out.out, "hello");
+    EXPECT_EQ(Run({"get", report, "notes", "--output", "/dev/null"}).status, 0);
+    ProgramRun full = Run({"get", report, "notes", "--output", "/dev/full"});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_TRUE(Contains(full.err, "/dev/full: No space left on device")) << full.err;
+    EXPECT_FALSE(ScratchLeft(temp.Path()));
+}
+
+// A get --output --move that fails leaves the stream in place, and at the
+// path either what was there or the whole copy.
+TEST_F(GetPutCommandTest, AFailedGetOutputLeavesThePathAndTheStream) {
+    const std::string output = temp.AddFile("out", "old");
+    for (const char* function : {"BackupRead", "CreateFileA", "CopyFileA", "DeleteFileA"}) {
+        for (unsigned nth : {1u, 2u}) {
+            std::istringstream in;
+            std::ostringstream out, err;
+            mvx::InjectFault(function, nth, ERROR_DISK_FULL);
+            const int status =
+                RunMorvex({"get", report, "notes", "--output", output, "--move"}, in, out, err,
+                          false);
+            mvx::ClearFaults();
+            // Either the whole move was done, or nothing of it.
+            if (status == 0) {
+                EXPECT_EQ(temp.Contents("out"), "hello") << function << nth;
+                EXPECT_EQ(Stream(report, "notes"), "<missing>") << function << nth;
+                ASSERT_EQ(setxattr(report.c_str(), "user.notes", "hello", 5, 0), 0);
+            } else {
+                // The copy may be in place when only the deleting failed.
+                const std::string out = temp.Contents("out");
+                EXPECT_TRUE(out == "old" || out == "hello") << function << nth << err.str();
+            }
+            temp.AddFile("out", "old");
+            EXPECT_EQ(Stream(report, "notes"), "hello") << function << nth;
+            EXPECT_FALSE(ScratchLeft(temp.Path())) << function << nth;
+        }
+    }
+}
+
+TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
+    const std::string source = temp.AddFile("source.bin", "data");
+    // The stream's full Windows name, Z:FILE:NAME, has room for 259 characters.
+    const size_t kLongest = 259 - temp.PathOf("Z:target:").size();
+    struct Case {
+        std::string item;
+        std::string stream;  // the stream written; empty when refused
+        std::string error;   // part of what stderr says
+    };
+    const Case cases[] = {
+        {"plain", "plain", ""},
+        {" a b", " a b", ""},
+        {"a b ", "", "cannot be passed to the system unchanged"},
+        {"tab[9]name", "tab\tname", ""},
+        {"[1]", "\x01", ""},
+        {"[0]", "", "[Number] in name must be more than 0 and less than 256"},
+        {"[256]", "", "[Number] in name must be more than 0 and less than 256"},
+        {"[x]", "", "Incorrect [Number] in name"},
+        {"caf\u00e9 \u65e5\u672c", "caf\u00e9 \u65e5\u672c", ""},
+        {"{Data}", "", "Only writing ALTERNATE DATA streams"},
+        {std::string(kLongest, 'n'), std::string(kLongest, 'n'), ""},
+        {std::string(kLongest + 1, 'n'), "", "cannot be passed to the system unchanged"},
+    };
+    for (const Case& c : cases) {
+        const std::string target = temp.AddFile("target", "main");
+        ProgramRun run = Run({"put", target, source, "--as", c.item, "--yes"});
+        EXPECT_EQ(run.status, c.stream.empty() ? 1 : 0) << c.item << run.err;
+        EXPECT_TRUE(Contains(run.err, c.error)) << c.item << run.err;
+        StreamSet expected;
+        if (!c.stream.empty())
+            expected[c.stream] = "data";
+        EXPECT_EQ(StreamsOf(target), expected) << c.item;
+        EXPECT_EQ(temp.Contents("target"), "main");
+        EXPECT_FALSE(ScratchLeft(temp.Path())) << c.item;
+        unlink(target.c_str());
+    }
+    // --move deletes the source only once it is written.
+    const std::string target = temp.AddFile("target", "");
+    EXPECT_EQ(Run({"put", target, source, "--as", "[0]", "--move", "--yes"}).status, 1);
+    EXPECT_TRUE(temp.Exists("source.bin"));
+    EXPECT_EQ(Run({"put", target, source, "--as", "moved", "--move", "--yes"}).status, 0);
+    EXPECT_EQ(Stream(target, "moved"), "data");
+    EXPECT_FALSE(temp.Exists("source.bin"));
+    ProgramRun gone = Run({"put", target, source, "--as", "again", "--yes"});
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_TRUE(Contains(gone.err, "source.bin: No such file or directory")) << gone.err;
 }
 
 TEST_F(GetPutCommandTest, CommandLinesThatCannotBeRunAreUsageErrors) {
