@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Stages `make install PREFIX=/usr` in a temporary directory and checks it as
 # a user would meet it: every file in its place and nothing else, the program
-# listing a file's streams with no help from the environment (also after the
-# whole tree has moved), the manual page rendering without a warning, and the
-# bash completion loading.
+# and mc's helper listing a file's streams with no help from the environment
+# (also after the whole tree has moved), the manual page rendering without a
+# warning, and the bash completion loading.
 # Usage: scripts/check-install.sh [BUILD_DIR]
 set -euo pipefail
 
@@ -27,6 +27,7 @@ make -C "$root" install BUILD="$build" DESTDIR="$stage/root" PREFIX=/usr > "$sta
 usr=$stage/root/usr
 
 expected="bin/morvex
+lib/mc/extfs.d/morvex
 lib/morvex/libmorvex_win32.so
 lib/morvex/morvex.so
 share/bash-completion/completions/morvex
@@ -50,19 +51,26 @@ mkdir -p "$work" "$stage/home"
 printf 'data' > "$work/report.txt"
 setfattr -n user.notes -v 0x68656c6c6f "$work/report.txt"
 
-# `list` loads the module, the layer and the message texts.
+# `list` loads the module, the layer and the message texts; mc's helper runs
+# the program installed beside it. $1 lists, $2 is the line it must print for
+# the stream notes.
 list_installed() {
-  local program=$1 out
+  local program=$1 line=$2 out
   if ! out=$(cd "$work" && env -i PATH=/usr/bin:/bin HOME="$stage/home" \
                "$program" list report.txt 2>&1); then
     fail "$program list failed: $out"
-  elif ! grep -qE '^ *2 +5 +notes( |$)' <<< "$out"; then
+  elif ! grep -qE "$line" <<< "$out"; then
     fail "$program list printed no line for the stream notes: $out"
   fi
 }
-list_installed "$usr/bin/morvex"
-mv "$stage/root/usr" "$stage/root/moved"
-list_installed "$stage/root/moved/bin/morvex"
+chmod 644 "$work/report.txt"
+morvex_line='^ *2 +5 +notes( |$)'
+mc_line='^-rw-r--r-- 1 [^ ]+ [^ ]+ 5 [0-9-]+ [0-9:]+ notes$'
+for tree in usr moved; do
+  [ "$tree" = usr ] || mv "$stage/root/usr" "$stage/root/$tree"
+  list_installed "$stage/root/$tree/bin/morvex" "$morvex_line"
+  list_installed "$stage/root/$tree/lib/mc/extfs.d/morvex" "$mc_line"
+done
 mv "$stage/root/moved" "$stage/root/usr"
 
 page=$usr/share/man/man1/morvex.1
