@@ -1,7 +1,8 @@
 // Midnight Commander itself, driven in tmux as a user drives it: the streams
 // of a file opened in a panel through the helper, a file copied in from the
-// other panel, a stream copied out to it and one deleted. Skipped, with the
-// reason, only where mc or tmux cannot be started.
+// other panel, a stream copied out to it, one deleted, and a refusal shown
+// with the plug-in's words. Skipped, with the reason, only where mc or tmux
+// cannot be started.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -42,6 +43,7 @@ protected:
         setxattr(file.c_str(), "user.hello", "hello world", 11, 0);
         setxattr(file.c_str(), "user.with blank", "x", 1, 0);
         temp.AddFile("right/in.txt", "copied in\n");
+        temp.AddFile("right/bad.", "no stream can be named so\n");
     }
 
     ~MidnightCommanderTest() override {
@@ -128,6 +130,7 @@ TEST_F(MidnightCommanderTest, APanelShowsCopiesAndDeletesTheStreamsOfAFile) {
     // F5 in the other panel: in.txt becomes a stream.
     Keys({"Tab"});
     Keys({"Down"});
+    Keys({"Down"});
     Keys({"F5"});
     ASSERT_TRUE(WaitFor([&] { return Contains(Screen(), "Copy file \"in.txt\""); })) << Screen();
     Keys({"Enter"});
@@ -156,6 +159,20 @@ TEST_F(MidnightCommanderTest, APanelShowsCopiesAndDeletesTheStreamsOfAFile) {
     ASSERT_TRUE(WaitFor([&] { return StreamsOf(file).count("with blank") == 0; })) << Screen();
     EXPECT_TRUE(WaitFor([&] { return !Contains(Screen(), "with blank"); })) << Screen();
     EXPECT_EQ(StreamsOf(file).count("hello"), 1u);
+
+    // A name the plug-in refuses: mc shows its message whole.
+    ASSERT_TRUE(Settle());
+    Keys({"Tab"});
+    ASSERT_TRUE(Settle());
+    Keys({"Home"});
+    Keys({"Down"});
+    Keys({"F5"});
+    ASSERT_TRUE(WaitFor([&] { return Contains(Screen(), "Copy file \"bad.\""); })) << Screen();
+    Keys({"Enter"});
+    EXPECT_TRUE(WaitFor([&] {
+        return Contains(Screen(), "morvex: PutFiles: The stream name cannot be passed to the system");
+    })) << Screen();
+    EXPECT_EQ(StreamsOf(file).size(), 2u);
     EXPECT_EQ(temp.Contents("left/notes.txt"), "main data");
 }
 
