@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <ostream>
@@ -45,7 +46,16 @@ bool FindTarget(const std::string& path, Target& target, std::string& why) {
         return false;
     }
     target.streamed = path == "-" || (exists && !S_ISREG(status.st_mode));
-    target.scratch = target.streamed ? ScratchFolder::TemporaryRoot() : FolderOf(path);
+    // A link to a file is written through, as cp writes through it: the
+    // copy replaces the file the link names, beside that file.
+    if (exists && !target.streamed) {
+        char* real = realpath(path.c_str(), nullptr);
+        if (real != nullptr) {
+            target.path = real;
+            std::free(real);
+        }
+    }
+    target.scratch = target.streamed ? ScratchFolder::TemporaryRoot() : FolderOf(target.path);
     return true;
 }
 

@@ -241,7 +241,9 @@ TEST_F(GetPutCommandTest, OnATerminalTheDestinationIsAskedWithTheGivenOneFilledI
 TEST_F(GetPutCommandTest, GetOutputCopiesOneItemToExactlyThePath) {
     struct Case {
         std::string item;
-        std::string output;  // in a fresh folder: "new", "old" (holds "old") or "sub"
+        // In a fresh folder: "new", "old" (holds "old"), "sub" (a folder) or
+        // "link" (to "old").
+        std::string output;
         int status;
         std::string contents;  // at the output afterwards
         std::string error;     // part of what stderr says
@@ -249,6 +251,7 @@ TEST_F(GetPutCommandTest, GetOutputCopiesOneItemToExactlyThePath) {
     const Case cases[] = {
         {"notes", "new", 0, "hello", ""},
         {"#0", "old", 0, "0123456789", ""},
+        {"notes", "link", 0, "hello", ""},
         {"nothere", "old", 1, "old", "no item 'nothere' in the stream list"},
         {"#3", "new", 1, "<none>", "no item '#3'"},
         {"notes", "sub", 1, "<none>", "sub: is a directory"},
@@ -258,6 +261,7 @@ TEST_F(GetPutCommandTest, GetOutputCopiesOneItemToExactlyThePath) {
         TempDirectory folder;
         folder.AddFile("old", "old");
         folder.AddDirectory("sub");
+        symlink("old", folder.PathOf("link").c_str());
         const std::string output = folder.PathOf(c.output);
         ProgramRun run = Run({"get", report, c.item, "--output", output});
         EXPECT_EQ(run.status, c.status) << c.item << run.err;
@@ -267,6 +271,9 @@ TEST_F(GetPutCommandTest, GetOutputCopiesOneItemToExactlyThePath) {
                   c.contents)
             << c.item;
         EXPECT_FALSE(ScratchLeft(folder.Path())) << c.item;
+        // The link stays a link.
+        struct stat link {};
+        EXPECT_TRUE(lstat(folder.PathOf("link").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
     }
     // Standard output, and what is no regular file, are written into.
     ProgramRun out = Run({"get", report, "notes", "--output", "-"});
