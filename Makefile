@@ -11,7 +11,7 @@ MAKEFLAGS += --no-print-directory
 
 LINUX_CONFIG = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i386-linux.cmake
 
-.PHONY: all deps linux asan windows windows-check check test test-asan demo bench install clean \
+.PHONY: all deps linux asan windows windows-check include-check check test test-asan demo bench install clean \
         fuzz fuzz-check
 
 all: linux
@@ -49,7 +49,11 @@ test-asan: asan
 windows-check:
 	scripts/check-windows.sh $(WINDOWS)
 
-check: deps
+# Every include goes downward in the folder order (README, "How the code is laid out").
+include-check:
+	scripts/check-includes.py
+
+check: deps include-check
 	$(MAKE) linux asan windows
 	$(MAKE) windows-check
 	$(MAKE) test test-asan

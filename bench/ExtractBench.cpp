@@ -26,12 +26,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchRun.h"
 #include "bench/BenchTiming.h"
-#include "host/CommandLinePanel.h"
-#include "host/ItemSelection.h"
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
-#include "transfer/OperationMode.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/PluginSession.h"
+#include "host/panel/CommandLinePanel.h"
+#include "host/panel/ItemSelection.h"
+#include "hostapi/OperationMode.h"
 
 extern char** environ;
 
@@ -206,10 +207,5 @@ int Run(const std::string& directory, const std::string& streamDirectory) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return Run(argc > 1 ? argv[1] : "/tmp", argc > 2 ? argv[2] : "/dev/shm");
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "bench_extract: %s\n", error.what());
-        return 1;
-    }
+    return RunBenchmark("bench_extract", [&] { return Run(argc > 1 ? argv[1] : "/tmp", argc > 2 ? argv[2] : "/dev/shm"); });
 }

@@ -19,15 +19,16 @@
 #include <utility>
 #include <vector>
 
+#include "bench/BenchRun.h"
 #include "bench/BenchTiming.h"
-#include "host/CommandLinePanel.h"
-#include "host/ItemSelection.h"
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/PluginSession.h"
+#include "host/panel/CommandLinePanel.h"
+#include "host/panel/ItemSelection.h"
+#include "hostapi/OperationMode.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/ntfs/NtfsVolumeSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
-#include "transfer/OperationMode.h"
 
 namespace {
 
@@ -100,10 +101,5 @@ int Run() {
 }  // namespace
 
 int main() {
-    try {
-        return Run();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "bench_ntfs_stream: %s\n", error.what());
-        return 1;
-    }
+    return RunBenchmark("bench_ntfs_stream", [] { return Run(); });
 }

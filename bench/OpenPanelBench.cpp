@@ -17,8 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
+#include "bench/BenchRun.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/PluginSession.h"
 
 namespace {
 
@@ -94,10 +95,5 @@ int Run(const std::string& directory) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return Run(argc > 1 ? argv[1] : "/dev/shm");
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "bench_open_panel: %s\n", error.what());
-        return 1;
-    }
+    return RunBenchmark("bench_open_panel", [&] { return Run(argc > 1 ? argv[1] : "/dev/shm"); });
 }

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/BenchRun.h"
 #include "bench/BenchTiming.h"
 #include "platform/win32.h"
 
@@ -58,10 +59,5 @@ int Run(const std::string& directory) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        return Run(argc > 1 ? argv[1] : "/dev/shm");
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "bench_registry: %s\n", error.what());
-        return 1;
-    }
+    return RunBenchmark("bench_registry", [&] { return Run(argc > 1 ? argv[1] : "/dev/shm"); });
 }

@@ -17,8 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchRun.h"
 #include "bench/BenchTiming.h"
-#include "host/BuildLocation.h"
+#include "host/module/BuildLocation.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
 
@@ -87,12 +88,9 @@ int Run() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
+    return RunBenchmark("bench_scan", [&] {
         // Where TempDirectory makes the tree.
         setenv("TMPDIR", argc > 1 ? argv[1] : "/dev/shm", 1);
         return Run();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "bench_scan: %s\n", error.what());
-        return 1;
-    }
+    });
 }

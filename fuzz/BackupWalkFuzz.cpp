@@ -13,10 +13,10 @@
 #include "common/ErrorNumbers.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/ScratchDirectory.h"
-#include "host/CommandLinePanel.h"
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
-#include "host/StreamListing.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/PluginSession.h"
+#include "host/panel/CommandLinePanel.h"
+#include "host/panel/StreamListing.h"
 #include "platform/posix/backup/BackupControl.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "host/CommandLine.h"
+#include "host/commandline/CommandLine.h"
 
 namespace {
 

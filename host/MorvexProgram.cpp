@@ -3,22 +3,22 @@
 #include <exception>
 #include <ostream>
 
-#include "host/CommandLine.h"
-#include "host/ConfigCommand.h"
-#include "host/ErrorLine.h"
-#include "host/ExitStatus.h"
-#include "host/GetCommand.h"
-#include "host/GetToPath.h"
-#include "host/HelpText.h"
-#include "host/ListCommand.h"
-#include "host/PluginSession.h"
-#include "host/PutAsItem.h"
-#include "host/PutCommand.h"
-#include "host/RmCommand.h"
-#include "host/ScanCommand.h"
-#include "host/TerminalText.h"
-#include "host/TerminalUi.h"
-#include "host/WorkingDirectory.h"
+#include "host/commandline/CommandLine.h"
+#include "host/commandline/HelpText.h"
+#include "host/commandline/WorkingDirectory.h"
+#include "host/commands/ConfigCommand.h"
+#include "host/commands/GetCommand.h"
+#include "host/commands/GetToPath.h"
+#include "host/commands/PutAsItem.h"
+#include "host/commands/PutCommand.h"
+#include "host/commands/RmCommand.h"
+#include "host/dialogs/ErrorLine.h"
+#include "host/dialogs/ExitStatus.h"
+#include "host/dialogs/TerminalUi.h"
+#include "host/listing/ListCommand.h"
+#include "host/listing/ScanCommand.h"
+#include "host/module/PluginSession.h"
+#include "host/text/TerminalText.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "plugin/ConfigureDialog.h"
 
-#include "plugin/DialogItemTemplate.h"
-#include "plugin/DialogItemTypes.h"
-#include "plugin/HostServices.h"
-#include "plugin/MessageNumbers.h"
+#include "hostapi/DialogItemTemplate.h"
+#include "hostapi/DialogItemTypes.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/MessageNumbers.h"
 #include "plugin/Settings.h"
 
 namespace {

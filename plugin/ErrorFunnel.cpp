@@ -1,7 +1,7 @@
 #include "plugin/ErrorFunnel.h"
 
 #include "common/StringBase.h"
-#include "plugin/ShowError.h"
+#include "hostapi/ShowError.h"
 
 namespace {
 

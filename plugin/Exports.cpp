@@ -1,8 +1,9 @@
-#include "plugin/Exports.h"
+#include "hostapi/EntryPoints.h"
 
+#include "hostapi/HostServices.h"
 #include "plugin/ConfigureDialog.h"
 #include "plugin/ErrorFunnel.h"
-#include "plugin/HostServices.h"
+#include "plugin/FillPluginInfo.h"
 #include "plugin/OpenPath.h"
 #include "plugin/Settings.h"
 #include "streams/StreamPanel.h"
@@ -68,7 +69,8 @@ PLUGIN_EXPORT void WINAPI GetOpenPluginInfo(HANDLE panel, OpenPluginInfo* info) 
 PLUGIN_EXPORT int WINAPI GetFiles(HANDLE panel, PanelItem* items, int itemCount, int move,
                                   const char* destinationPath, unsigned opMode) {
     return ErrorFunnel("GetFiles", 0, [&] {
-        return ExtractStreams(*PanelOf(panel), items, itemCount, move, destinationPath, opMode);
+        return ExtractStreams(*PanelOf(panel), items, itemCount, move, destinationPath, opMode,
+                              ParseSecurity);
     });
 }
 

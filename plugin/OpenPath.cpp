@@ -8,10 +8,10 @@
 #include "common/FindHandle.h"
 #include "common/FullPath.h"
 #include "common/StringBase.h"
-#include "plugin/HostServices.h"
-#include "plugin/MessageNumbers.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/MessageNumbers.h"
+#include "hostapi/ShowError.h"
 #include "plugin/Settings.h"
-#include "plugin/ShowError.h"
 #include "streams/StreamPanel.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "plugin/Settings.h"
 
 #include "common/RegistryKey.h"
-#include "plugin/HostServices.h"
+#include "hostapi/HostServices.h"
 
 // Off until SetStartupInfo has read the registry: before that the plug-in
 // does not know its settings key, and opening nothing is the safe choice.

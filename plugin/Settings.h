@@ -2,14 +2,13 @@
 // key (HKEY_CURRENT_USER \ SettingsKeyPath) as 4-byte numbers, 1 or 0.
 #pragma once
 
+#include "hostapi/SwitchNames.h"
+
 // Whether OpenFilePlugin accepts every file the host offers.
 extern bool UsedByDefault;
 // Whether an extracted security descriptor is written as a text report.
 extern bool ParseSecurity;
 
-// The registry value names of the two switches.
-inline constexpr char kUsedByDefaultValue[] = "UsedByDefault";
-inline constexpr char kParseSecurityValue[] = "ParseSecurity";
 
 // The stored switch, or `defaultValue` when the key or a 4-byte value is missing.
 bool LoadSwitch(const char* valueName, bool defaultValue);

@@ -2,7 +2,6 @@
 
 #include "common/OutputFile.h"
 #include "common/RawBuffer.h"
-#include "plugin/Settings.h"
 #include "security/DescriptorText.h"
 #include "security/FileDescriptor.h"
 #include "security/SecurityPrivilege.h"
@@ -32,7 +31,8 @@ DWORD RawLength(CRawBuffer& descriptor, DWORD filled) {
 }  // namespace
 
 bool WriteSecurityReport(const StreamEntry& stream, const CStringBase<char>& sourceName,
-                         bool isDirectory, const CStringBase<char>& outputName) {
+                         bool isDirectory, const CStringBase<char>& outputName,
+                         bool asText) {
     const bool privileged = EnableSecurityPrivilege();
     const SECURITY_INFORMATION requested =
         privileged ? kReportedParts | SACL_SECURITY_INFORMATION : kReportedParts;
@@ -43,7 +43,7 @@ bool WriteSecurityReport(const StreamEntry& stream, const CStringBase<char>& sou
     output.creationDisposition = CREATE_ALWAYS;
     if (!output.Create(outputName.Ptr()))
         throw "Can not create output file";
-    if (ParseSecurity) {
+    if (asText) {
         const CStringBase<char> report = DescriptorText(descriptor.Data(), isDirectory, privileged);
         WriteAll(output, report.Ptr(), static_cast<DWORD>(report.Length()));
     } else {

@@ -6,7 +6,7 @@
 #include "common/ErrorNumbers.h"
 #include "common/FullPath.h"
 #include "common/Vector.h"
-#include "plugin/PluginName.h"
+#include "hostapi/PluginName.h"
 #include "streams/BackupFile.h"
 #include "streams/BackupStreamReader.h"
 #include "streams/ItemName.h"

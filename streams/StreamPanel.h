@@ -5,8 +5,8 @@
 #include "common/FileInfo.h"
 #include "common/OwningVector.h"
 #include "common/StringBase.h"
-#include "streams/OpenPluginInfo.h"
-#include "streams/PanelItem.h"
+#include "hostapi/OpenPluginInfo.h"
+#include "hostapi/PanelItem.h"
 #include "streams/StreamEntry.h"
 
 class StreamPanel {

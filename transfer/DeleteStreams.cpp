@@ -1,13 +1,13 @@
 #include "transfer/DeleteStreams.h"
 
-#include "plugin/HostServices.h"
-#include "plugin/MessageNumbers.h"
-#include "plugin/ScreenKeeper.h"
-#include "plugin/ShowError.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/MessageNumbers.h"
+#include "hostapi/OperationMode.h"
+#include "hostapi/ScreenKeeper.h"
+#include "hostapi/ShowError.h"
 #include "transfer/FieldText.h"
 #include "transfer/HostTextFormat.h"
 #include "transfer/ListRefresher.h"
-#include "transfer/OperationMode.h"
 #include "transfer/ProgressNotice.h"
 #include "transfer/StreamSystemName.h"
 

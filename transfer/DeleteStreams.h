@@ -2,7 +2,7 @@
 // DeleteFiles, which extraction also runs at the end of a move.
 #pragma once
 
-#include "streams/PanelItem.h"
+#include "hostapi/PanelItem.h"
 #include "streams/StreamPanel.h"
 
 // Asks first (unless OpModeQuiet), deletes the items' streams in array order

@@ -1,10 +1,10 @@
 #include "transfer/ExtractDialog.h"
 
-#include "plugin/DialogItemTemplate.h"
-#include "plugin/DialogItemTypes.h"
-#include "plugin/HostServices.h"
-#include "plugin/MessageNumbers.h"
-#include "plugin/ShowError.h"
+#include "hostapi/DialogItemTemplate.h"
+#include "hostapi/DialogItemTypes.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/MessageNumbers.h"
+#include "hostapi/ShowError.h"
 #include "transfer/DirectoryTree.h"
 #include "transfer/FieldText.h"
 

@@ -1,14 +1,14 @@
 #include "transfer/ExtractStreams.h"
 
-#include "plugin/MessageNumbers.h"
-#include "plugin/ScreenKeeper.h"
-#include "plugin/ShowError.h"
+#include "hostapi/MessageNumbers.h"
+#include "hostapi/OperationMode.h"
+#include "hostapi/ScreenKeeper.h"
+#include "hostapi/ShowError.h"
 #include "security/SecurityReport.h"
 #include "transfer/CopyFileData.h"
 #include "transfer/DeleteStreams.h"
 #include "transfer/DirectoryTree.h"
 #include "transfer/ExtractDialog.h"
-#include "transfer/OperationMode.h"
 #include "transfer/ProgressNotice.h"
 #include "transfer/SameFileName.h"
 #include "transfer/StreamSystemName.h"
@@ -28,7 +28,7 @@ bool CopyNamedStream(const StreamPanel& panel, const StreamEntry& entry,
 }
 
 bool ExtractItem(const StreamPanel& panel, const PanelItem& item,
-                 const CStringBase<char>& destination) {
+                 const CStringBase<char>& destination, bool securityAsText) {
     const StreamEntry& entry = panel.EntryOf(item);
     const CStringBase<char> outputPath = Concat(destination, entry.itemName);
     if (MayNameFile(outputPath, panel.Path())) {
@@ -41,7 +41,7 @@ bool ExtractItem(const StreamPanel& panel, const PanelItem& item,
     case BACKUP_SECURITY_DATA:
         return WriteSecurityReport(entry, panel.Path(),
                                    (panel.Info().attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                                   outputPath);
+                                   outputPath, securityAsText);
     default:
         return CopyNamedStream(panel, entry, outputPath);
     }
@@ -50,7 +50,7 @@ bool ExtractItem(const StreamPanel& panel, const PanelItem& item,
 }  // namespace
 
 int ExtractStreams(StreamPanel& panel, const PanelItem* items, int itemCount, int move,
-                   const char* destinationPath, unsigned opMode) {
+                   const char* destinationPath, unsigned opMode, bool securityAsText) {
     CStringBase<char> destination(destinationPath != nullptr ? destinationPath : "");
     AppendBackslash(destination);
     if (!(opMode & OpModeQuiet) && !RunExtractDialog(destination))
@@ -60,7 +60,7 @@ int ExtractStreams(StreamPanel& panel, const PanelItem* items, int itemCount, in
     ShowProgressNotice(screen, opMode, kMsgExtracting);
     const int count = items != nullptr ? itemCount : 0;
     for (int i = 0; i < count; ++i) {
-        if (!ExtractItem(panel, items[i], destination))
+        if (!ExtractItem(panel, items[i], destination, securityAsText))
             return 0;
     }
     if (move && DeleteStreams(panel, items, itemCount, opMode) == 0)

@@ -1,7 +1,7 @@
 // Copying streams of the opened file out to files: the body of GetFiles.
 #pragma once
 
-#include "streams/PanelItem.h"
+#include "hostapi/PanelItem.h"
 #include "streams/StreamPanel.h"
 
 // Lets the user confirm or edit `destinationPath` (unless OpModeQuiet),
@@ -11,6 +11,7 @@
 // copied (and, for a move, deleted); 0 after a "Copy error", which is shown
 // and ends the copying, or when the move's deletion returned 0; -1 when the
 // user cancelled the dialog. An output that could be the opened file itself
-// is a "Copy error": nothing is written over the file being read.
+// is a "Copy error": nothing is written over the file being read. The
+// security descriptor is written as a text report when `securityAsText`.
 int ExtractStreams(StreamPanel& panel, const PanelItem* items, int itemCount, int move,
-                   const char* destinationPath, unsigned opMode);
+                   const char* destinationPath, unsigned opMode, bool securityAsText);

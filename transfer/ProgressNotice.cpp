@@ -1,8 +1,8 @@
 #include "transfer/ProgressNotice.h"
 
-#include "plugin/HostServices.h"
-#include "plugin/MessageNumbers.h"
-#include "transfer/OperationMode.h"
+#include "hostapi/HostServices.h"
+#include "hostapi/MessageNumbers.h"
+#include "hostapi/OperationMode.h"
 
 namespace {
 constexpr unsigned kNoticeFlags = 0;

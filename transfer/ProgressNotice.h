@@ -2,7 +2,7 @@
 // one line saying what is being done, without buttons.
 #pragma once
 
-#include "plugin/ScreenKeeper.h"
+#include "hostapi/ScreenKeeper.h"
 
 // Unless `opMode` holds OpModeQuiet or OpModeNoProgress, saves the screen in
 // `screen`, which puts it back when the transfer ends, and shows the notice

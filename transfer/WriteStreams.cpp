@@ -1,8 +1,8 @@
 #include "transfer/WriteStreams.h"
 
-#include "plugin/MessageNumbers.h"
-#include "plugin/ScreenKeeper.h"
-#include "plugin/ShowError.h"
+#include "hostapi/MessageNumbers.h"
+#include "hostapi/ScreenKeeper.h"
+#include "hostapi/ShowError.h"
 #include "streams/ItemName.h"
 #include "transfer/FieldText.h"
 #include "transfer/ListRefresher.h"

@@ -2,7 +2,7 @@
 // PutFiles.
 #pragma once
 
-#include "streams/PanelItem.h"
+#include "hostapi/PanelItem.h"
 #include "streams/StreamPanel.h"
 
 // Writes each file to the stream its name reads back as (ParseItemName),

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "host/BuildLocation.h"
+#include "host/module/BuildLocation.h"
 
 std::string ExtfsHelperPath() {
     const std::string self = __FILE__;

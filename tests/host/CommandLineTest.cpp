@@ -1,6 +1,6 @@
 // How the morvex program reads its command line: commands, their operands and
 // options, --help and --version, "--" and "-", and what is a usage error.
-#include "host/CommandLine.h"
+#include "host/commandline/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/BuildLocation.h"
+#include "host/module/BuildLocation.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
 

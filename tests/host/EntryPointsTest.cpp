@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
-#include "plugin/MessageNumbers.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/PluginSession.h"
+#include "hostapi/MessageNumbers.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host/BuildLocation.h"
 #include "host/MorvexProgram.h"
+#include "host/module/BuildLocation.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/platform/TempDirectorySupport.h"

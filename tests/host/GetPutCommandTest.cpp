@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/BuildLocation.h"
 #include "host/MorvexProgram.h"
+#include "host/module/BuildLocation.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/win32.h"
 #include "tests/host/ProgramRunSupport.h"

@@ -1,13 +1,13 @@
-#include "host/HostBinding.h"
+#include "host/module/HostBinding.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 
-#include "host/BuildLocation.h"
-#include "host/PluginModule.h"
-#include "host/ScriptedUi.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/BuildLocation.h"
+#include "host/module/PluginModule.h"
 
 namespace {
 

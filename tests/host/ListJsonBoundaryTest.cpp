@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/BuildLocation.h"
+#include "host/module/BuildLocation.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
 

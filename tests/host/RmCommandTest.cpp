@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/BuildLocation.h"
 #include "host/MorvexProgram.h"
+#include "host/module/BuildLocation.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
 

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "host/CommandLine.h"
-#include "host/PluginSession.h"
-#include "host/ScanCommand.h"
-#include "host/ScriptedUi.h"
+#include "host/commandline/CommandLine.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/listing/ScanCommand.h"
+#include "host/module/PluginSession.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/ntfs/NtfsVolumeSupport.h"

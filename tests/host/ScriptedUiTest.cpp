@@ -1,4 +1,4 @@
-#include "host/ScriptedUi.h"
+#include "host/dialogs/ScriptedUi.h"
 
 #include <gtest/gtest.h>
 

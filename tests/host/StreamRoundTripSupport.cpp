@@ -10,8 +10,8 @@
 #include <random>
 #include <set>
 
-#include "host/BuildLocation.h"
-#include "host/Utf8Text.h"
+#include "host/module/BuildLocation.h"
+#include "host/text/Utf8Text.h"
 #include "tests/host/ProgramRunSupport.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/BuildLocation.h"
+#include "host/module/BuildLocation.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/host/PseudoTerminalSupport.h"
 #include "tests/platform/TempDirectorySupport.h"

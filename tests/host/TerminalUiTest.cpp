@@ -1,6 +1,6 @@
 // The terminal host UI: what it prints for boxes and how it answers questions,
 // from the command line's answers, from the terminal, or not at all.
-#include "host/TerminalUi.h"
+#include "host/dialogs/TerminalUi.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/ErrorBoxHold.h"
-#include "plugin/DialogItemTypes.h"
+#include "host/dialogs/ErrorBoxHold.h"
+#include "hostapi/DialogItemTypes.h"
 
 namespace {
 

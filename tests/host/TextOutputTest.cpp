@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "host/JsonText.h"
-#include "host/ListingOutput.h"
-#include "host/SizeText.h"
-#include "host/TerminalText.h"
-#include "host/Utf8Text.h"
+#include "host/listing/ListingOutput.h"
+#include "host/text/JsonText.h"
+#include "host/text/SizeText.h"
+#include "host/text/TerminalText.h"
+#include "host/text/Utf8Text.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // surrogates' edges, U+10FFFF and one past it, checked alike by our decoder,
 // the layer's conversions and the JSON text, which an independent reader
 // decodes.
-#include "host/JsonText.h"
-#include "host/Utf8Text.h"
+#include "host/text/JsonText.h"
+#include "host/text/Utf8Text.h"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "NtfsVolumeSupport.h"
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/PluginSession.h"
 
 namespace {
 

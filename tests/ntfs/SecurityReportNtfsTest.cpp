@@ -13,7 +13,6 @@
 #include "NtfsVolumeSupport.h"
 #include "platform/posix/files/DriveMap.h"
 #include "platform/posix/security/SecurityPrivilege.h"
-#include "plugin/Settings.h"
 #include "security/SecurityReport.h"
 #include "tests/common/TempDrive.h"
 #include "tests/common/Thrown.h"
@@ -78,7 +77,6 @@ protected:
         mvx::SetSecurityPrivilegeRefused(false);
         mvx::SetSecurityPrivilegeEnabled(false);
         mvx::UnmapDrive('N');
-        ParseSecurity = false;
     }
 
     void SetUp() override {
@@ -107,17 +105,18 @@ protected:
         StreamEntry stream;
         const std::string thrown = ThrownText([&] {
             WriteSecurityReport(stream, CStringBase<char>(source.c_str()), isDirectory,
-                                CStringBase<char>(output.Name("report").c_str()));
+                                CStringBase<char>(output.Name("report").c_str()), asText);
         });
         return thrown == "(nothing)" ? output.Directory().Contents("report") : thrown;
     }
 
     NtfsVolume volume;
     TempDrive output;
+    bool asText = false;  // the report as text, or the raw descriptor
 };
 
 TEST_F(SecurityReportNtfsTest, TextReports) {
-    ParseSecurity = true;
+    asText = true;
     struct Case {
         const char* name;
         bool directory;

@@ -17,7 +17,7 @@
 
 #include "NtfsImageSupport.h"
 #include "NtfsVolumeSupport.h"
-#include "host/BuildLocation.h"
+#include "host/module/BuildLocation.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/core/LayerErrors.h"
 #include "platform/win32.h"

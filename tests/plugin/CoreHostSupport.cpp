@@ -1,6 +1,6 @@
 #include "tests/plugin/CoreHostSupport.h"
 
-#include "plugin/Exports.h"
+#include "hostapi/EntryPoints.h"
 
 CoreHost::CoreHost(const std::string& rootKeyPath)
     : ui(), binding(ui, kModuleNumber, rootKeyPath) {

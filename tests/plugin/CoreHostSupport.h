@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "host/HostBinding.h"
-#include "host/ScriptedUi.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/HostBinding.h"
 
 class CoreHost {
 public:

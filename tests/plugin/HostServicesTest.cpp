@@ -1,15 +1,15 @@
-#include "plugin/HostServices.h"
+#include "hostapi/HostServices.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "plugin/DialogItemTemplate.h"
-#include "plugin/Exports.h"
-#include "plugin/MessageNumbers.h"
-#include "plugin/ScreenKeeper.h"
-#include "plugin/ShowError.h"
+#include "hostapi/DialogItemTemplate.h"
+#include "hostapi/EntryPoints.h"
+#include "hostapi/MessageNumbers.h"
+#include "hostapi/ScreenKeeper.h"
+#include "hostapi/ShowError.h"
 #include "tests/plugin/CoreHostSupport.h"
 
 namespace {

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
-#include "platform/posix/files/DriveMap.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/PluginSession.h"
+#include "hostapi/MessageNumbers.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/core/VersionControl.h"
-#include "plugin/MessageNumbers.h"
+#include "platform/posix/files/DriveMap.h"
 #include "tests/platform/MappedDriveSupport.h"
 #include "tests/plugin/CoreHostSupport.h"
 #include "tests/plugin/TempRegistrySupport.h"

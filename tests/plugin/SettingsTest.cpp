@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/PluginSession.h"
+#include "hostapi/MessageNumbers.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/win32.h"
-#include "plugin/MessageNumbers.h"
 #include "tests/plugin/CoreHostSupport.h"
 #include "tests/plugin/TempRegistrySupport.h"
 

@@ -11,7 +11,6 @@
 
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/security/SecurityPrivilege.h"
-#include "plugin/Settings.h"
 #include "tests/common/TempDrive.h"
 #include "tests/common/Thrown.h"
 
@@ -25,7 +24,6 @@ protected:
     SecurityReportBoundaryTest() : drive('T') {
         mvx::ClearFaults();
         mvx::SetSecurityPrivilegeRefused(true);
-        ParseSecurity = false;
         drive.Directory().AddFile("f", "x");
         source = drive.Name("f");
         DWORD needed = 0;
@@ -46,7 +44,7 @@ protected:
         stream.size = size;
         return ThrownText([&] {
             WriteSecurityReport(stream, CStringBase<char>(source.c_str()), false,
-                                CStringBase<char>("T:\\report.sd"));
+                                CStringBase<char>("T:\\report.sd"), false);
         });
     }
 

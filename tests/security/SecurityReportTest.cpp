@@ -14,7 +14,6 @@
 
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/security/SecurityPrivilege.h"
-#include "plugin/Settings.h"
 #include "tests/common/TempDrive.h"
 #include "tests/common/Thrown.h"
 #include "tests/platform/SecurityBytesSupport.h"
@@ -54,14 +53,12 @@ protected:
     SecurityReportTest() : drive('T') {
         mvx::ClearFaults();
         mvx::SetSecurityPrivilegeRefused(true);
-        ParseSecurity = true;
     }
 
     ~SecurityReportTest() override {
         mvx::ClearFaults();
         mvx::SetSecurityPrivilegeRefused(false);
         mvx::SetSecurityPrivilegeEnabled(false);
-        ParseSecurity = false;
     }
 
     void SetUp() override {
@@ -84,11 +81,13 @@ protected:
         stream.size = guess;
         return ThrownText([&] {
             EXPECT_TRUE(WriteSecurityReport(stream, CStringBase<char>(source.c_str()), isDirectory,
-                                            CStringBase<char>(kOutput)));
+                                            CStringBase<char>(kOutput), asText));
         });
     }
 
     std::string Output() const { return drive.Directory().Contents("report.sd"); }
+
+    bool asText = true;  // the report as text, or the raw descriptor
 
     TempDrive drive;
 };
@@ -141,7 +140,7 @@ TEST_F(SecurityReportTest, TextReportsOfLocalFiles) {
 }
 
 TEST_F(SecurityReportTest, RawDescriptorWhateverTheFirstGuess) {
-    ParseSecurity = false;
+    asText = false;
     const std::string name = Add("f", 0644);
     const std::string descriptor = DescriptorOf(name.c_str(), 7);
     const uint64_t size = descriptor.size();
@@ -231,7 +230,7 @@ TEST_F(SecurityReportTest, FailuresLeaveNoOutputOrAnEmptyOne) {
         std::remove(drive.Directory().PathOf("report.sd").c_str());
         mvx::ClearFaults();
         mvx::SetSecurityPrivilegeRefused(!c.privileged);
-        ParseSecurity = c.parse;
+        asText = c.parse;
         mvx::InjectFault(c.function, c.nth, c.error);
         EXPECT_EQ(Report(name, false), c.thrown) << c.function << " " << c.nth;
         EXPECT_EQ(Output(), c.output) << c.function << " " << c.nth;

@@ -25,15 +25,15 @@
 #include <string>
 #include <vector>
 
-#include "host/HostBinding.h"
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/HostBinding.h"
+#include "host/module/PluginSession.h"
+#include "hostapi/OperationMode.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/files/DriveMap.h"
 #include "platform/win32.h"
 #include "tests/platform/MappedDriveSupport.h"
 #include "tests/plugin/TempRegistrySupport.h"
-#include "transfer/OperationMode.h"
 
 namespace {
 

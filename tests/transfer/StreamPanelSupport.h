@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/PluginSession.h"
-#include "host/ScriptedUi.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/PluginSession.h"
 #include "tests/platform/MappedDriveSupport.h"
 #include "tests/plugin/TempRegistrySupport.h"
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "hostapi/OperationMode.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/files/DriveMap.h"
 #include "tests/transfer/StreamPanelSupport.h"
-#include "transfer/OperationMode.h"
 
 namespace {
 

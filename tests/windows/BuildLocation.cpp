@@ -1,6 +1,6 @@
-// The Windows side of host/BuildLocation.h: the Windows build puts its files
+// The Windows side of host/module/BuildLocation.h: the Windows build puts its files
 // (lang/en.msg, morvex.dll) beside its programs, and only there.
-#include "host/BuildLocation.h"
+#include "host/module/BuildLocation.h"
 
 #include <windows.h>
 

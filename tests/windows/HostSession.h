@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "host/HostBinding.h"
-#include "host/ScriptedUi.h"
+#include "host/dialogs/ScriptedUi.h"
+#include "host/module/HostBinding.h"
 #include "tests/windows/ProbedPlugin.h"
 
 // The host's root key; the plug-in keeps its settings in kSettingsKeyPath.

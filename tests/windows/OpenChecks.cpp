@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/MessageNumbers.h"
+#include "hostapi/MessageNumbers.h"
 #include "tests/windows/HostSession.h"
 #include "tests/windows/SmokeChecks.h"
 

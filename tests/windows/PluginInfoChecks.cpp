@@ -1,7 +1,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/MessageNumbers.h"
+#include "hostapi/MessageNumbers.h"
 #include "tests/windows/HostSession.h"
 #include "tests/windows/SmokeChecks.h"
 

@@ -1,10 +1,10 @@
-// The Windows side of host/PluginModule.h: the module is loaded as the host
+// The Windows side of host/module/PluginModule.h: the module is loaded as the host
 // loads it, with LoadLibraryA, and each entry point is found by its plain name.
-#include "host/PluginModule.h"
+#include "host/module/PluginModule.h"
 
 #include <stdexcept>
 
-#include "host/EntryPointBinding.h"
+#include "host/module/EntryPointBinding.h"
 
 namespace {
 

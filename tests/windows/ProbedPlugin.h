@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "host/PluginModule.h"
+#include "host/module/PluginModule.h"
 #include "tests/windows/StackProbe.h"
 
 class ProbedPlugin {

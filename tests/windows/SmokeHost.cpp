@@ -7,7 +7,7 @@
 #include <exception>
 #include <string>
 
-#include "host/BuildLocation.h"
+#include "host/module/BuildLocation.h"
 #include "tests/windows/SmokeChecks.h"
 
 int main(int argc, char** argv) {

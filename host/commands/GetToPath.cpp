@@ -1,0 +1,156 @@
+#include "host/commands/GetToPath.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host/commands/ScratchFolder.h"
+#include "host/dialogs/ErrorLine.h"
+#include "host/dialogs/ExitStatus.h"
+#include "host/panel/CommandLinePanel.h"
+#include "host/panel/ItemSelection.h"
+#include "host/text/Utf8Text.h"
+#include "hostapi/OperationMode.h"
+
+namespace {
+
+// Where the copy goes, and how it gets there.
+struct Target {
+    std::string path;     // "-" for standard output
+    bool streamed;        // written into (standard output, a pipe, a device), not renamed over
+    std::string scratch;  // the Linux folder the plug-in extracts into
+};
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A new or regular file is replaced by a rename in its own folder; anything
+// else that exists is written into, as cp would.
+bool FindTarget(const std::string& path, Target& target, std::string& why) {
+    target.path = path;
+    struct stat status {};
+    const bool exists = path != "-" && stat(path.c_str(), &status) == 0;
+    if (exists && S_ISDIR(status.st_mode)) {
+        why = "is a directory";
+        return false;
+    }
+    target.streamed = path == "-" || (exists && !S_ISREG(status.st_mode));
+    // A link to a file is written through, as cp writes through it: the
+    // copy replaces the file the link names, beside that file.
+    if (exists && !target.streamed) {
+        char* real = realpath(path.c_str(), nullptr);
+        if (real != nullptr) {
+            target.path = real;
+            std::free(real);
+        }
+    }
+    target.scratch = target.streamed ? ScratchFolder::TemporaryRoot() : FolderOf(target.path);
+    return true;
+}
+
+bool CopyInto(const std::string& from, std::ostream& to) {
+    std::ifstream in(from, std::ios::binary);
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof(buffer)) || in.gcount() > 0) {
+        if (!to.write(buffer, in.gcount()))
+            return false;
+    }
+    return in.eof() && to.flush();
+}
+
+// Puts the extracted file where the target says.
+bool Deliver(const std::string& extracted, const Target& target, std::ostream& out,
+             std::string& why) {
+    if (!target.streamed) {
+        if (std::rename(extracted.c_str(), target.path.c_str()) == 0)
+            return true;
+        why = std::strerror(errno);
+        return false;
+    }
+    if (target.path == "-") {
+        if (CopyInto(extracted, out))
+            return true;
+        why = "write error";
+        return false;
+    }
+    std::ofstream file(target.path, std::ios::binary);
+    if (file && CopyInto(extracted, file))
+        return true;
+    why = std::strerror(errno != 0 ? errno : EIO);
+    return false;
+}
+
+// The one item `line` names; false, with the reason told, when it names
+// none or several.
+bool SelectOne(const PluginEntryPoints& entries, HANDLE panel, const CommandLine& line,
+               std::ostream& err, PanelItem& item) {
+    std::vector<PanelItem> items;
+    if (!SelectItemsOrSay(entries, panel, line.items, line.file, err, items))
+        return false;
+    if (items.size() != 1) {
+        WriteErrorLine(err, line.file + ": '" + line.items[0] + "' names " +
+                                std::to_string(items.size()) + " items; #N names one of them");
+        return false;
+    }
+    item = items[0];
+    return true;
+}
+
+// The plug-in's copy of `item` in `scratch`; empty when it made none.
+std::string Extract(const PluginEntryPoints& entries, HANDLE panel, PanelItem& item,
+                    const ScratchFolder& scratch) {
+    std::string folder;
+    if (!FromUtf8(scratch.Path() + "\\", CP_ACP, folder))
+        return "";
+    if (entries.GetFiles(panel, &item, 1, 0, folder.c_str(), OpModeQuiet) != 1)
+        return "";
+    const std::vector<std::string> made = scratch.Entries();
+    return made.size() == 1 ? made[0] : "";
+}
+
+}  // namespace
+
+int RunGetToPath(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& out,
+                 std::ostream& err) {
+    Target target;
+    std::string why;
+    if (!FindTarget(line.output, target, why)) {
+        WriteErrorLine(err, line.output + ": " + why);
+        return kExitFailed;
+    }
+    CommandLinePanel panel(entries, line.file);
+    if (!panel.IsOpenOrSaid(err))
+        return kExitFailed;
+    PanelItem item;
+    if (!SelectOne(entries, panel.Handle(), line, err, item))
+        return kExitFailed;
+    ScratchFolder scratch(target.scratch);
+    if (!scratch.Failure().empty()) {
+        WriteErrorLine(err, "cannot write in " + target.scratch + ": " + scratch.Failure());
+        return kExitFailed;
+    }
+    const std::string extracted = Extract(entries, panel.Handle(), item, scratch);
+    if (extracted.empty()) {
+        WriteErrorLine(err, line.file + ": '" + line.items[0] + "' was not copied");
+        return kExitFailed;
+    }
+    if (!Deliver(extracted, target, out, why)) {
+        WriteErrorLine(err, (target.path == "-" ? "standard output" : target.path) + ": " + why);
+        return kExitFailed;
+    }
+    // The stream goes only once its copy is in place.
+    if (line.move && entries.DeleteFiles(panel.Handle(), &item, 1, OpModeQuiet) != 1)
+        return kExitFailed;
+    return kExitDone;
+}

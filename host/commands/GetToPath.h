@@ -1,0 +1,14 @@
+// morvex get --output: one item of a file copied to exactly the path given, or
+// to standard output. The plug-in extracts the item into a scratch folder
+// beside the path, and the copy is renamed into place only once it is whole,
+// so a failed copy never leaves part of a file at the path.
+#pragma once
+
+#include <iosfwd>
+
+#include "host/commandline/CommandLine.h"
+#include "host/module/PluginModule.h"
+
+// Returns the program's exit status; the item's bytes go to `out` for "-".
+int RunGetToPath(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& out,
+                 std::ostream& err);

@@ -1,0 +1,178 @@
+#include "host/commands/PutCommand.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "host/dialogs/ErrorLine.h"
+#include "host/dialogs/ExitStatus.h"
+#include "host/dialogs/SystemMessage.h"
+#include "host/panel/CommandLinePanel.h"
+#include "host/text/Utf8Text.h"
+#include "hostapi/OperationMode.h"
+
+namespace {
+
+// The sources of one folder, which a panel hands over in one call.
+struct FolderItems {
+    std::string folder;  // full Windows name in the ANSI page, ending in a backslash
+    std::vector<PanelItem> items;
+};
+
+// The full Windows name of `name`, without a trailing backslash unless it is
+// a drive's root.
+bool FullName(const std::string& name, std::string& full) {
+    DWORD size = GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return false;
+    full.assign(size, '\0');
+    DWORD length = GetFullPathNameA(name.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size)
+        return false;
+    full.resize(length);
+    if (full.size() > 3 && full.back() == '\\')
+        full.pop_back();
+    return true;
+}
+
+void FillItem(PanelItem& item, const WIN32_FIND_DATAA& data) {
+    item = PanelItem();
+    std::memcpy(&item, &data, sizeof(data));
+    item.hostSizeHigh = data.nFileSizeHigh;
+    item.hostSizeLow = data.nFileSizeLow;
+}
+
+// A name with wildcards is a pattern to the system, which would find other
+// entries by it; a Linux user may still have a file of that very name, which
+// only the Linux view of `source` tells apart.
+bool FindLinuxEntry(const std::string& source, const std::string& baseName, PanelItem& item) {
+    struct stat status {};
+    if (stat(source.c_str(), &status) != 0 || baseName.size() >= sizeof(item.fileName))
+        return false;
+    WIN32_FIND_DATAA data = {};
+    data.dwFileAttributes = S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY
+                                                    : FILE_ATTRIBUTE_NORMAL;
+    data.nFileSizeHigh = static_cast<DWORD>(static_cast<unsigned long long>(status.st_size) >> 32);
+    data.nFileSizeLow = static_cast<DWORD>(status.st_size);
+    std::memcpy(data.cFileName, baseName.c_str(), baseName.size() + 1);
+    FillItem(item, data);
+    return true;
+}
+
+// The panel item of the entry `full` names, as the panel of its folder shows it.
+bool FindItem(const std::string& source, const std::string& full, const std::string& baseName,
+              PanelItem& item) {
+    if (baseName.find_first_of("*?") != std::string::npos) {
+        if (FindLinuxEntry(source, baseName, item))
+            return true;
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(full.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    FillItem(item, data);
+    return true;
+}
+
+// A file the system cannot read would fail halfway through the writing, so
+// it is refused before anything is written. Folders are the plug-in's to refuse,
+// and a name with wildcards is no name the system opens.
+bool IsReadable(const std::string& full, const PanelItem& item) {
+    if ((item.fileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        full.find_first_of("*?") != std::string::npos)
+        return true;
+    HANDLE file = CreateFileA(full.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+// The system's words for the last error.
+std::string LastErrorText() {
+    const DWORD error = GetLastError();
+    const std::string text = SystemMessageText(error);
+    return text.empty() ? "system error " + std::to_string(error) : text;
+}
+
+// Where `source` is and what its folder's panel shows of it; when it cannot
+// be written in, `why` says why.
+bool LocateSource(const std::string& source, std::string& folder, PanelItem& item,
+                  std::string& why) {
+    std::string name, full;
+    if (!FromUtf8(source, CP_ACP, name)) {
+        why = SystemMessageText(ERROR_NO_UNICODE_TRANSLATION);
+        return false;
+    }
+    if (!FullName(name, full)) {
+        why = LastErrorText();
+        return false;
+    }
+    if (full.back() == '\\') {
+        why = "a drive's root is no file";
+        return false;
+    }
+    size_t slash = full.rfind('\\');
+    folder = full.substr(0, slash + 1);
+    if (!FindItem(source, full, full.substr(slash + 1), item) || !IsReadable(full, item)) {
+        why = LastErrorText();
+        return false;
+    }
+    return true;
+}
+
+// The sources grouped by folder, in the order the folders first appear.
+bool GroupSources(const std::vector<std::string>& sources, std::vector<FolderItems>& groups,
+                  std::ostream& err) {
+    for (const std::string& source : sources) {
+        std::string folder, why;
+        PanelItem item;
+        if (!LocateSource(source, folder, item, why)) {
+            WriteErrorLine(err, source + ": " + why);
+            return false;
+        }
+        auto group = std::find_if(groups.begin(), groups.end(),
+                                  [&](const FolderItems& g) { return g.folder == folder; });
+        if (group == groups.end())
+            group = groups.insert(groups.end(), FolderItems{folder, {}});
+        group->items.push_back(item);
+    }
+    return true;
+}
+
+}  // namespace
+
+int WriteSources(const PluginEntryPoints& entries, HANDLE panel,
+                 const std::vector<std::string>& sources, bool move, bool yes,
+                 std::ostream& err) {
+    // Every source is found before the first one is written.
+    std::vector<FolderItems> groups;
+    if (!GroupSources(sources, groups, err))
+        return kExitFailed;
+    unsigned opMode = yes ? OpModeQuiet : 0;
+    for (FolderItems& group : groups) {
+        if (!SetCurrentDirectoryA(group.folder.c_str())) {
+            WriteErrorLine(err, "cannot enter " + ToUtf8(group.folder.c_str(), CP_ACP));
+            return kExitFailed;
+        }
+        if (entries.PutFiles(panel, group.items.data(), static_cast<int>(group.items.size()),
+                             move ? 1 : 0, opMode) != 1)
+            return kExitFailed;
+    }
+    return kExitDone;
+}
+
+int RunPut(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& err) {
+    CommandLinePanel panel(entries, line.file);
+    if (!panel.IsOpenOrSaid(err))
+        return kExitFailed;
+    return WriteSources(entries, panel.Handle(), line.sources, line.move, line.yes, err);
+}

@@ -1,0 +1,24 @@
+#include "host/listing/ListCommand.h"
+
+#include "host/dialogs/ErrorLine.h"
+#include "host/dialogs/ExitStatus.h"
+#include "host/listing/ListingOutput.h"
+#include "host/panel/CommandLinePanel.h"
+#include "host/panel/StreamListing.h"
+
+int RunList(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& out,
+            std::ostream& err) {
+    CommandLinePanel panel(entries, line.file);
+    if (!panel.IsOpenOrSaid(err))
+        return kExitFailed;
+    StreamListing listing;
+    if (!ReadStreamListing(entries, panel.Handle(), listing)) {
+        WriteErrorLine(err, "the streams of " + line.file + " cannot be listed");
+        return kExitFailed;
+    }
+    if (line.json)
+        WriteListingJson(listing, out);
+    else
+        WriteListingText(listing, line.humanReadable, TerminalCharset::OfLocale(), out);
+    return kExitDone;
+}

@@ -1,0 +1,76 @@
+#include "host/listing/ListingOutput.h"
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/text/JsonText.h"
+#include "host/text/SizeText.h"
+
+namespace {
+
+// One cell of the text listing: escaped for the terminal, with the columns
+// it takes there.
+struct Cell {
+    std::string text;
+    size_t width;
+};
+
+Cell MakeCell(const TerminalCharset& charset, const std::string& utf8) {
+    std::string escaped = charset.Escape(utf8);
+    const size_t width = TerminalWidth(escaped);
+    return {std::move(escaped), width};
+}
+
+std::string Padding(size_t width, const Cell& cell) {
+    return std::string(width - cell.width, ' ');
+}
+
+struct Row {
+    Cell index, size, name;
+    std::optional<Cell> description;
+};
+
+}  // namespace
+
+void WriteListingText(const StreamListing& listing, bool humanSizes,
+                      const TerminalCharset& charset, std::ostream& out) {
+    out << charset.Show(listing.title) << '\n';
+    std::vector<Row> rows;
+    size_t indexWidth = 0, sizeWidth = 0, nameWidth = 0;
+    for (const ListedStream& stream : listing.streams) {
+        Row row{MakeCell(charset, std::to_string(stream.index)),
+                MakeCell(charset, humanSizes ? HumanSize(stream.size)
+                                             : std::to_string(stream.size)),
+                MakeCell(charset, stream.name), std::nullopt};
+        if (stream.description)
+            row.description = MakeCell(charset, *stream.description);
+        indexWidth = std::max(indexWidth, row.index.width);
+        sizeWidth = std::max(sizeWidth, row.size.width);
+        nameWidth = std::max(nameWidth, row.name.width);
+        rows.push_back(std::move(row));
+    }
+    for (const Row& row : rows) {
+        std::string line = Padding(indexWidth, row.index) + row.index.text + "  " +
+                           Padding(sizeWidth, row.size) + row.size.text + "  " + row.name.text;
+        if (row.description)
+            line += Padding(nameWidth, row.name) + "  " + row.description->text;
+        out << charset.Encode(line) << '\n';
+    }
+}
+
+void WriteListingJson(const StreamListing& listing, std::ostream& out) {
+    out << "{\"title\": " << JsonString(listing.title) << ", \"path\": "
+        << JsonString(listing.path) << ", \"items\": [";
+    for (size_t i = 0; i < listing.streams.size(); ++i) {
+        const ListedStream& stream = listing.streams[i];
+        out << (i == 0 ? "" : ", ") << "{\"index\": " << stream.index
+            << ", \"name\": " << JsonString(stream.name) << ", \"size\": " << stream.size
+            << ", \"description\": "
+            << (stream.description ? JsonString(*stream.description) : "null") << '}';
+    }
+    out << "]}\n";
+}

@@ -1,0 +1,17 @@
+// How `morvex list` writes a listing: lines for people, or one JSON object.
+#pragma once
+
+#include <iosfwd>
+
+#include "host/panel/StreamListing.h"
+#include "host/text/TerminalText.h"
+
+// The title, then per stream: index, size, name and description, in columns
+// as wide as their widest value, all shown in `charset` (TerminalText.h).
+// Sizes in bytes, or as HumanSize gives them when `humanSizes`.
+void WriteListingText(const StreamListing& listing, bool humanSizes,
+                      const TerminalCharset& charset, std::ostream& out);
+
+// {"title": ..., "path": ..., "items": [{"index": ..., "name": ..., "size": ...,
+// "description": ...}, ...]}; the description is null for a stream of unknown kind.
+void WriteListingJson(const StreamListing& listing, std::ostream& out);

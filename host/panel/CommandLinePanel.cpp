@@ -1,0 +1,83 @@
+#include "host/panel/CommandLinePanel.h"
+
+#include <ostream>
+
+#include "host/dialogs/ErrorBoxHold.h"
+#include "host/dialogs/ErrorLine.h"
+#include "host/dialogs/SystemMessage.h"
+#include "host/text/Utf8Text.h"
+
+namespace {
+
+// What the plug-in's OpenPlugin is told when it is opened from the command line.
+constexpr int kOpenFromCommandLine = 4;
+
+bool IsQuoted(const std::string& name) {
+    return name.size() >= 2 && name.front() == '"' && name.back() == '"';
+}
+
+// The plug-in refuses a name whose full form does not fit the system's limit,
+// and the refusal leaves no error code behind.
+bool IsTooLong(const std::string& name) {
+    return GetFullPathNameA(name.c_str(), 0, nullptr, nullptr) > MAX_PATH;
+}
+
+// What the plug-in's error boxes said, a box that only names an error number
+// told by the system's reason.
+std::string ReasonOfBoxes(const std::vector<ErrorBox>& boxes) {
+    std::string reason;
+    for (const ErrorBox& box : boxes) {
+        const std::string systemReason = box.SystemReason();
+        reason += (reason.empty() ? "" : "; ") + (systemReason.empty() ? box.Text() : systemReason);
+    }
+    return reason;
+}
+
+}  // namespace
+
+std::string QuoteForCommandLine(const std::string& name) {
+    if (name.find_first_of(" \t") == std::string::npos && !IsQuoted(name))
+        return name;
+    return '"' + name + '"';
+}
+
+CommandLinePanel::CommandLinePanel(const PluginEntryPoints& entries, const std::string& file)
+    : entries(entries), file(file), handle(INVALID_HANDLE_VALUE) {
+    std::string name;
+    if (FromUtf8(file, CP_ACP, name))
+        Open(name);
+    else
+        failure = SystemMessageText(ERROR_NO_UNICODE_TRANSLATION);
+}
+
+CommandLinePanel::~CommandLinePanel() {
+    if (IsOpen())
+        entries.ClosePlugin(handle);
+}
+
+void CommandLinePanel::Open(const std::string& name) {
+    const std::string text = QuoteForCommandLine(name);
+    ErrorBoxHold hold;
+    // A code left from before would pass for the reason of a refusal that sets none.
+    SetLastError(NO_ERROR);
+    handle = entries.OpenPlugin(kOpenFromCommandLine, reinterpret_cast<INT_PTR>(text.c_str()));
+    const DWORD openError = GetLastError();
+    if (!hold.Boxes().empty())
+        failure = ReasonOfBoxes(hold.Boxes());
+    else if (IsOpen())
+        return;
+    else if (openError != NO_ERROR)
+        failure = SystemMessageText(openError);
+    else if (IsTooLong(name))
+        failure = SystemMessageText(ERROR_FILENAME_EXCED_RANGE);
+    else if (name.empty())
+        failure = "the name is empty";
+    if (failure.empty())
+        failure = "no such file, or its streams cannot be read";
+}
+
+bool CommandLinePanel::IsOpenOrSaid(std::ostream& err) const {
+    if (!failure.empty())
+        WriteErrorLine(err, IsOpen() ? failure : "cannot open " + file + ": " + failure);
+    return IsOpen();
+}

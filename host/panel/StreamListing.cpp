@@ -1,0 +1,41 @@
+#include "host/panel/StreamListing.h"
+
+#include <cstring>
+
+#include "host/panel/PanelItemBlock.h"
+#include "host/text/Utf8Text.h"
+
+namespace {
+
+ListedStream ListItem(const PanelItem& item) {
+    ListedStream stream;
+    stream.index = item.itemIndex;
+    stream.size = (static_cast<uint64_t>(item.sizeHigh) << 32) | item.sizeLow;
+    stream.name = ListedName(item);
+    if (item.description != nullptr)
+        stream.description = ToUtf8(item.description, CP_ACP);
+    return stream;
+}
+
+std::string Text(const char* text) {
+    return text != nullptr ? ToUtf8(text, CP_ACP) : std::string();
+}
+
+}  // namespace
+
+bool ReadStreamListing(const PluginEntryPoints& entries, HANDLE panel, StreamListing& listing) {
+    OpenPluginInfo info;
+    std::memset(&info, 0, sizeof(info));
+    info.structSize = sizeof(info);
+    entries.GetOpenPluginInfo(panel, &info);
+    listing.title = Text(info.panelTitle);
+    listing.path = Text(info.filePath);
+
+    PanelItemBlock found(entries, panel);
+    if (!found.Read())
+        return false;
+    listing.streams.clear();
+    for (int i = 0; i < found.count; ++i)
+        listing.streams.push_back(ListItem(found.items[i]));
+    return true;
+}
