@@ -8,12 +8,6 @@
 #include "tests/common/AddressSpaceLimitSupport.h"
 #include "tests/common/Thrown.h"
 
-// A refused allocation must come back as null under the sanitizers too, as it
-// does from the plain allocator; otherwise the sanitizer ends the program.
-extern "C" __attribute__((visibility("default"), used)) const char* __asan_default_options() {
-    return "allocator_may_return_null=1";
-}
-
 namespace {
 
 // What `operation` throws while the process may map only 64 MiB more than it

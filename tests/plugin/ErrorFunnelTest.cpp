@@ -11,12 +11,6 @@
 #include "tests/common/AddressSpaceLimitSupport.h"
 #include "tests/plugin/CoreHostSupport.h"
 
-// The out-of-memory case needs a refused allocation to come back as null
-// under the sanitizers too, as it does from the plain allocator.
-extern "C" __attribute__((visibility("default"), used)) const char* __asan_default_options() {
-    return "allocator_may_return_null=1";
-}
-
 namespace {
 
 class ErrorFunnelTest : public ::testing::Test {

@@ -21,12 +21,6 @@
 #include "tests/platform/MappedDriveSupport.h"
 #include "tests/streams/StreamHeaders.h"
 
-// A refused allocation must come back as null under the sanitizers too, as it
-// does from the plain allocator; otherwise the sanitizer ends the program.
-extern "C" __attribute__((visibility("default"), used)) const char* __asan_default_options() {
-    return "allocator_may_return_null=1";
-}
-
 namespace {
 
 const std::u16string kName = u":ab:$DATA";
