@@ -85,6 +85,23 @@ protected:
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
 
+    // Presses each of `keys` in turn, waits for the dialog that asks
+    // `question`, and confirms it with Enter.
+    bool Confirm(const Texts& keys, const std::string& question) {
+        for (const std::string& key : keys)
+            Keys({key});
+        if (!WaitFor([&] { return Contains(Screen(), question); }))
+            return false;
+        Keys({"Enter"});
+        return true;
+    }
+
+    // Moves to the other panel once this one has settled.
+    bool OtherPanel() {
+        Keys({"Tab"});
+        return Settle();
+    }
+
     // Waits until mc has no dialog open and the screen stays the same for a
     // moment: panels are read again after each operation, and keys sent
     // meanwhile would land on the old listing.
@@ -129,46 +146,28 @@ TEST_F(MidnightCommanderTest, APanelShowsCopiesAndDeletesTheStreamsOfAFile) {
 
     // F5 in the other panel: in.txt becomes a stream.
     Keys({"Tab"});
-    Keys({"Down"});
-    Keys({"Down"});
-    Keys({"F5"});
-    ASSERT_TRUE(WaitFor([&] { return Contains(Screen(), "Copy file \"in.txt\""); })) << Screen();
-    Keys({"Enter"});
+    ASSERT_TRUE(Confirm({"Down", "Down", "F5"}, "Copy file \"in.txt\"")) << Screen();
     ASSERT_TRUE(WaitFor([&] { return StreamsOf(file).count("in.txt") == 1; })) << Screen();
     EXPECT_EQ(StreamsOf(file)["in.txt"], "copied in\n");
     ASSERT_TRUE(Settle());
 
     // F5 on the first stream: it lands in the other panel's folder.
-    Keys({"Tab"});
-    ASSERT_TRUE(Settle());
-    Keys({"Home"});
-    Keys({"Down"});
-    Keys({"F5"});
-    ASSERT_TRUE(WaitFor([&] { return Contains(Screen(), "Copy file \"hello\""); })) << Screen();
-    Keys({"Enter"});
+    ASSERT_TRUE(OtherPanel());
+    ASSERT_TRUE(Confirm({"Home", "Down", "F5"}, "Copy file \"hello\"")) << Screen();
     ASSERT_TRUE(WaitFor([&] { return temp.Exists("right/hello"); })) << Screen();
     EXPECT_TRUE(WaitFor([&] { return temp.Contents("right/hello") == "hello world"; }));
     ASSERT_TRUE(Settle());
 
     // F8 on "with blank", two below it.
-    Keys({"Down"});
-    Keys({"Down"});
-    Keys({"F8"});
-    ASSERT_TRUE(WaitFor([&] { return Contains(Screen(), "\"with blank\"?"); })) << Screen();
-    Keys({"Enter"});
+    ASSERT_TRUE(Confirm({"Down", "Down", "F8"}, "\"with blank\"?")) << Screen();
     ASSERT_TRUE(WaitFor([&] { return StreamsOf(file).count("with blank") == 0; })) << Screen();
     EXPECT_TRUE(WaitFor([&] { return !Contains(Screen(), "with blank"); })) << Screen();
     EXPECT_EQ(StreamsOf(file).count("hello"), 1u);
 
     // A name the plug-in refuses: mc shows its message whole.
     ASSERT_TRUE(Settle());
-    Keys({"Tab"});
-    ASSERT_TRUE(Settle());
-    Keys({"Home"});
-    Keys({"Down"});
-    Keys({"F5"});
-    ASSERT_TRUE(WaitFor([&] { return Contains(Screen(), "Copy file \"bad.\""); })) << Screen();
-    Keys({"Enter"});
+    ASSERT_TRUE(OtherPanel());
+    ASSERT_TRUE(Confirm({"Home", "Down", "F5"}, "Copy file \"bad.\"")) << Screen();
     EXPECT_TRUE(WaitFor([&] {
         return Contains(Screen(), "morvex: PutFiles: The stream name cannot be passed to the system");
     })) << Screen();

@@ -1,4 +1,4 @@
-#include "host/MessageFile.h"
+#include "host/dialogs/MessageFile.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "plugin/MessageNumbers.h"
+#include "hostapi/MessageNumbers.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ protected:
     }
 
     std::string path = ::testing::TempDir() + "MessageFileParsing_" +
-                       std::to_string(getpid()) + ".lng";
+                       std::to_string(getpid()) + ".msg";
     MessageFile loaded;
 };
 
