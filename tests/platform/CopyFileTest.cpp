@@ -8,6 +8,8 @@
 #include "platform/posix/files/DriveMap.h"
 
 #include <cstdlib>
+#include <functional>
+#include <ios>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -85,6 +87,67 @@ TEST_F(CopyFileTest, RefusalsLeaveSourceAndTargetAsTheyWere) {
         Handle held(OpenName("D:\\host", GENERIC_READ, share, OPEN_EXISTING));
         EXPECT_EQ(Copying("D:\\src", "D:\\host", false), share > 1 ? "ok" : "error 32");
     }
+    EXPECT_TRUE(NoLeftovers());
+}
+
+// As cp makes a new file: the permission bits of the file read (also for a
+// stream of it), without setuid, setgid and sticky, under the umask.
+TEST_F(CopyFileTest, ANewFileTakesTheModeOfWhatItCopiesWithoutItsSpecialBits) {
+    struct Case { mode_t source, mask, made; };
+    const Case cases[] = {
+        {0600, 022, 0600}, {0640, 022, 0640}, {0444, 022, 0444},  {04755, 022, 0755},
+        {02775, 022, 0755}, {01777, 022, 0755}, {07777, 0, 0777}, {0777, 077, 0700},
+        {0000, 0, 0000},
+    };
+    for (const Case& c : cases)
+        for (const char* source : {"D:\\src", "D:\\src:s"}) {
+            chmod(temp.PathOf("src").c_str(), c.source);
+            const mode_t mask = umask(c.mask);
+            EXPECT_EQ(Copying(source, "D:\\out", false), "ok") << source;
+            umask(mask);
+            EXPECT_EQ(ModeOf(temp, "out") & 07777, c.made) << source << " " << std::oct << c.source;
+            unlink(temp.PathOf("out").c_str());
+        }
+}
+
+// A symbolic link at the target of a copy or of CREATE_ALWAYS is replaced by
+// the new file, never followed: the file it names, here a setuid program,
+// keeps its bytes and mode, and the new file takes none of them.
+TEST_F(CopyFileTest, ALinkAtTheTargetIsReplacedNeverFollowed) {
+    PutBytes(temp, "victim", "victim");
+    chmod(temp.PathOf("victim").c_str(), 04755);
+    chmod(temp.PathOf("src").c_str(), 0640);
+    const auto createAlways = [] {
+        HANDLE made = OpenName("D:\\out", GENERIC_WRITE, 0, CREATE_ALWAYS);
+        if (made == INVALID_HANDLE_VALUE) return Outcome(FALSE);
+        DWORD written = 0;
+        const std::string wrote = Outcome(WriteFile(made, "src", 3, &written, nullptr));
+        return wrote + Outcome(CloseHandle(made));
+    };
+    struct Route { const char* name; std::function<std::string()> write; const char* result; };
+    const Route routes[] = {
+        {"CopyFileA file", [] { return Copying("D:\\src", "D:\\out", false); }, "ok"},
+        {"CopyFileA stream", [] { return Copying("D:\\src:s", "D:\\out", false); }, "ok"},
+        {"CreateFileA", createAlways, "okok"},
+    };
+    for (const char* pointsAt : {"victim", "src", "missing", "sd", "out"})
+        for (const Route& route : routes) {
+            ASSERT_EQ(symlink(temp.PathOf(pointsAt).c_str(), temp.PathOf("out").c_str()), 0);
+            EXPECT_EQ(route.write(), route.result) << route.name << " over a link to " << pointsAt;
+            struct stat made;
+            ASSERT_EQ(lstat(temp.PathOf("out").c_str(), &made), 0);
+            EXPECT_TRUE(S_ISREG(made.st_mode)) << route.name << " " << pointsAt;
+            EXPECT_EQ(made.st_mode & 07000, 0u) << route.name << " " << pointsAt;
+            EXPECT_EQ(BytesOf(temp, "victim") + BytesOf(temp, "src"), "victimsrc");
+            EXPECT_EQ(ModeOf(temp, "victim") & 07777, 04755u);
+            EXPECT_EQ(ModeOf(temp, "src") & 07777, 0640u);
+            EXPECT_EQ(BytesOf(temp, "out").substr(0, 3), "src") << route.name << " " << pointsAt;
+            unlink(temp.PathOf("out").c_str());
+        }
+    // Told not to replace, a copy leaves the link alone.
+    ASSERT_EQ(symlink(temp.PathOf("victim").c_str(), temp.PathOf("out").c_str()), 0);
+    EXPECT_EQ(Copying("D:\\src", "D:\\out", true), "error 80");
+    EXPECT_EQ(BytesOf(temp, "victim"), "victim");
     EXPECT_TRUE(NoLeftovers());
 }
 

@@ -64,6 +64,7 @@ bool CopySource::OpenFileData(const std::string& path) {
     if (status.isDirectory) return Fail(ERROR_ACCESS_DENIED);
     if (status.isSpecial) return Fail(kErrorSpecialFile);
     identity_ = status.identity;
+    mode_ = status.mode;
     return true;
 }
 
@@ -77,6 +78,7 @@ bool CopySource::ReadStream(const ResolvedName& name) {
     if (!present) return Fail(ERROR_FILE_NOT_FOUND);
     identity_ = status.identity;
     identity_.stream = name.stream;
+    mode_ = status.mode;
     return true;
 }
 

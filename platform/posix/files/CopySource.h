@@ -21,6 +21,10 @@ public:
     // The file and stream read, for share modes and the same-file check.
     const FileIdentity& Identity() const { return identity_; }
 
+    // The mode a new copy takes, as cp gives it: the permission bits of the
+    // file read, without setuid, setgid and sticky (the umask applies on top).
+    mode_t NewFileMode() const { return mode_ & 0777; }
+
     // How much there is to read. NO_ERROR or the error.
     DWORD Size(ULONGLONG& size) const;
 
@@ -36,6 +40,7 @@ private:
     bool ReadStream(const ResolvedName& name);
 
     FileIdentity identity_;
+    mode_t mode_ = 0666;
     Descriptor data_;    // a file's data, or a stream that is a path
     std::string value_;  // a stream's value
 };

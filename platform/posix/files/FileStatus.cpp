@@ -33,6 +33,7 @@ FileStatus StatusOf(const struct statx& info) {
     FileStatus status;
     status.isDirectory = S_ISDIR(info.stx_mode);
     status.isSpecial = !status.isDirectory && !S_ISREG(info.stx_mode);
+    status.isLink = S_ISLNK(info.stx_mode);
     status.attributes = AttributesOf(info);
     status.creationTime =
         FileTimeOf((info.stx_mask & STATX_BTIME) ? info.stx_btime : info.stx_ctime);
@@ -66,6 +67,10 @@ bool QueryEntryStatus(const std::string& path, FileStatus& status) {
     if (err == ENOENT && Query(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, status)) return true;
     errno = err;
     return false;
+}
+
+bool QueryLinkStatus(const std::string& path, FileStatus& status) {
+    return Query(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, status);
 }
 
 bool QueryDescriptorStatus(int fd, FileStatus& status) {

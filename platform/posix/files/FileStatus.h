@@ -13,6 +13,8 @@ struct FileStatus {
     bool isDirectory = false;
     // A device, pipe or socket: neither a regular file nor a directory.
     bool isSpecial = false;
+    // A symbolic link, as only QueryLinkStatus reports it.
+    bool isLink = false;
     DWORD attributes = 0;
     FILETIME
         creationTime{};  // the birth time where the file system keeps one, else the change time
@@ -32,6 +34,10 @@ bool QueryPathStatus(const std::string& path, FileStatus& status);
 // As QueryPathStatus, but a symbolic link whose target is missing is still
 // an entry of its directory and reports itself.
 bool QueryEntryStatus(const std::string& path, FileStatus& status);
+
+// The status of the entry `path` names, a symbolic link reporting itself
+// (isLink) rather than what it points to. False with errno set.
+bool QueryLinkStatus(const std::string& path, FileStatus& status);
 
 // The status of an open descriptor. False with errno set.
 bool QueryDescriptorStatus(int fd, FileStatus& status);

@@ -1,7 +1,11 @@
 // CopyFileA between files and named streams (the extended attributes
 // user.<stream> of a file or a directory, or the paths FILE:NAME where a
-// volume gives streams so), with the refusals and error codes of Windows. A file copied to a file takes only the data: the user of a
-// Linux tree expects a plain copy, not one that carries the streams along.
+// volume gives streams so), with the refusals and error codes of Windows. A
+// file copied to a file takes only the data: the user of a Linux tree expects
+// a plain copy, not one that carries the streams along. As cp does, a new
+// file takes the permission bits of the file read, without setuid, setgid and
+// sticky, under the umask; a file replaced keeps its mode and owner; and a
+// symbolic link at the target is replaced, never followed.
 // Nothing is ever left half written: a file is written under a temporary name
 // and renamed over the target, a stream is set whole by one setxattr, and a
 // stream larger than the file system lets one attribute hold is refused with
@@ -122,19 +126,25 @@ DWORD CopyToStream(const CopySource& source, const ResolvedName& target, bool fa
     return exists ? SetStream(target, value, failIfExists) : SetStreamOfNewFile(target, value);
 }
 
+// A symbolic link at the target is replaced as a new file would be, never
+// followed: a link planted in the destination must not lead the copy (often
+// root's) to another file, nor lend it that file's mode.
 DWORD CopyToFile(const CopySource& source, const ResolvedName& target, bool failIfExists) {
     FileStatus status;
-    const bool exists = QueryPathStatus(target.path, status);
+    const bool exists = QueryLinkStatus(target.path, status);
     if (!exists && errno != ENOENT) return ErrorFromErrnoAt(errno, target.path);
     // Only a directory can be named with a trailing separator.
     if (!exists && target.path.back() == '/') return ERROR_INVALID_NAME;
+    if (exists && status.isLink && failIfExists) return ERROR_FILE_EXISTS;
+    const bool replacesFile = exists && !status.isLink;
     ShareClaim claim;
-    if (exists) {
+    if (replacesFile) {
         const DWORD error = CheckExistingTarget(source, status, "", failIfExists, claim);
         if (error != NO_ERROR) return error;
     }
     ReplacementFile file;
-    DWORD error = file.Create(target.path, exists ? &status : nullptr);
+    DWORD error =
+        file.Create(target.path, replacesFile ? &status : nullptr, source.NewFileMode());
     if (error == NO_ERROR) error = source.WriteTo(file.FileDescriptor());
     if (error == NO_ERROR) error = file.Commit(failIfExists);
     return error;

@@ -86,6 +86,15 @@ HANDLE Register(const OpenRequest& request, Descriptor fd, bool isDirectory, boo
     return handle;
 }
 
+// CREATE_ALWAYS makes a new file where a symbolic link stands: the link is
+// replaced, never followed, so that a link planted in a destination cannot
+// lead the write (often root's) to another file. False with errno set.
+bool RemoveLinkAt(const std::string& path) {
+    FileStatus status;
+    if (!QueryLinkStatus(path, status)) return errno == ENOENT;
+    return !status.isLink || unlink(path.c_str()) == 0;
+}
+
 HANDLE OpenDirectory(const OpenRequest& request) {
     if (request.disposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS);
     if (!(request.flags & FILE_FLAG_BACKUP_SEMANTICS) || Truncates(request.disposition))
@@ -109,6 +118,8 @@ HANDLE OpenFile(const OpenRequest& request, bool existed) {
     if (!existed && path.back() == '/') return Fail(ERROR_INVALID_NAME);
     int flags = DataFlags(request);
     if (!existed) flags |= O_CREAT | (request.disposition == CREATE_NEW ? O_EXCL : 0);
+    // A link planted after RemoveLinkAt looked fails the open.
+    if (request.disposition == CREATE_ALWAYS) flags |= O_NOFOLLOW;
     const mode_t mode = (request.flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
     const bool needsData = ReadsData(request.access) || WritesData(request.access);
     Descriptor fd(OpenDescriptor(path, flags, mode, needsData));
@@ -137,6 +148,8 @@ HANDLE Open(OpenRequest& request, LPCSTR name) {
         return Fail(ERROR_INVALID_PARAMETER);
     if (!ResolveName(name, request.name)) return INVALID_HANDLE_VALUE;
     if (request.name.hasStream) return OpenStream(request);
+    if (request.disposition == CREATE_ALWAYS && !RemoveLinkAt(request.name.path))
+        return FailErrno(errno, request.name.path);
     FileStatus status;
     const bool existed = QueryPathStatus(request.name.path, status);
     if (!existed && errno != ENOENT) return FailErrno(errno, request.name.path);

@@ -43,12 +43,13 @@ ReplacementFile::~ReplacementFile() {
     if (!temporary_.empty()) unlink(temporary_.c_str());
 }
 
-DWORD ReplacementFile::Create(const std::string& target, const FileStatus* existing) {
+DWORD ReplacementFile::Create(const std::string& target, const FileStatus* existing,
+                              mode_t newMode) {
     target_ = target;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string name = TemporaryName(target);
         file_ = Descriptor(
-            open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+            open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, newMode));
         if (!file_.IsOpen() && errno == EEXIST) continue;
         if (!file_.IsOpen()) return ErrorFromErrnoAt(errno, target);
         temporary_ = name;

@@ -19,8 +19,8 @@ public:
 
     // Creates the temporary beside `target`. A replaced file keeps its mode
     // and, where the process may give it, its owner (`existing`); a new file
-    // gets the default mode (0666 less the umask). NO_ERROR or the error.
-    DWORD Create(const std::string& target, const FileStatus* existing);
+    // gets `newMode` less the umask. NO_ERROR or the error.
+    DWORD Create(const std::string& target, const FileStatus* existing, mode_t newMode);
 
     int FileDescriptor() const { return file_.Get(); }
 
