@@ -36,6 +36,20 @@ bool Selects(const std::string& name, const PanelItem& item) {
     return index ? *index == item.itemIndex : name == ListedName(item);
 }
 
+// "#N" names the item at index N; a stream may be listed under that very
+// text. Rather than guess which one the user meant, say how to name each.
+void RefuseAmbiguousIndex(const std::string& name, const std::vector<PanelItem>& items) {
+    const std::optional<unsigned long long> index = IndexOf(name);
+    if (!index)
+        return;
+    for (const PanelItem& item : items) {
+        if (ListedName(item) == name && item.itemIndex != *index)
+            throw SelectionError("'" + name + "' is both the index of item " + name +
+                                 " and the name of item #" + std::to_string(item.itemIndex) +
+                                 "; name that one as #" + std::to_string(item.itemIndex));
+    }
+}
+
 }  // namespace
 
 std::vector<PanelItem> SelectItems(const PluginEntryPoints& entries, HANDLE panel,
@@ -45,6 +59,7 @@ std::vector<PanelItem> SelectItems(const PluginEntryPoints& entries, HANDLE pane
         return items;
     std::vector<bool> chosen(items.size(), false);
     for (const std::string& name : names) {
+        RefuseAmbiguousIndex(name, items);
         bool found = false;
         for (size_t i = 0; i < items.size(); ++i) {
             if (Selects(name, items[i]))

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
 
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -69,6 +70,35 @@ TEST_F(RmCommandTest, ItemsAreSelectedByNameOrIndex) {
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, c.error.empty() ? "" : "morvex: " + report + ": " + c.error + "\n");
         EXPECT_TRUE(c.left < 0 || StreamsLeft() == c.left) << c.arguments[0];
+    }
+}
+
+// #N is an index; a stream may be named "#N" too. The one stream of the file
+// below is item #2: {Data} and {Security_Data} come first.
+TEST_F(RmCommandTest, AnIndexThatIsAlsoAStreamNameIsRefused) {
+    struct Case {
+        const char* stream;    // the file's one named stream
+        const char* argument;  // after "rm FILE"
+        int status;
+        std::string error;  // what stderr says after "morvex: FILE: "
+    };
+    const Case cases[] = {
+        {"#1", "#1", 1, "'#1' is both the index of item #1 and the name of item #2; name that one as #2"},
+        {"#9", "#9", 1, "'#9' is both the index of item #9 and the name of item #2; name that one as #2"},
+        {"#1", "#2", 0, ""},  // by its index
+        {"#2", "#2", 0, ""},  // its name and its index agree
+        {"#02", "#2", 0, ""},
+    };
+    for (const Case& c : cases) {
+        const std::string file = temp.AddFile("hash.txt", "x");
+        setxattr(file.c_str(), (std::string("user.") + c.stream).c_str(), "x", 1, 0);
+        ProgramRun run = Run({"rm", file, c.argument, "--yes"});
+        EXPECT_EQ(run.status, c.status) << c.stream << " " << c.argument;
+        EXPECT_EQ(run.err, c.error.empty() ? "" : "morvex: " + file + ": " + c.error + "\n");
+        EXPECT_EQ(getxattr(file.c_str(), (std::string("user.") + c.stream).c_str(), nullptr, 0) >= 0,
+                  c.status != 0)
+            << c.stream << " " << c.argument;
+        std::remove(file.c_str());
     }
 }
 
