@@ -1,26 +1,31 @@
 #include "transfer/SameFileName.h"
 
-#include "common/FullPath.h"
+#include "common/FileHandle.h"
 
 namespace {
 
-char FoldAsciiCase(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Asks the system which file `name` reaches, reading nothing from it.
+bool OpenForIdentity(CFileHandle& file, const char* name, BY_HANDLE_FILE_INFORMATION& identity) {
+    return file.Open(name, 0, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS) &&
+           GetFileInformationByHandle(file.Handle(), &identity);
 }
 
-bool EqualIgnoringAsciiCase(const CStringBase<char>& a, const CStringBase<char>& b) {
-    if (a.Length() != b.Length())
-        return false;
-    for (int i = 0; i < a.Length(); ++i) {
-        if (FoldAsciiCase(a.CharAt(i)) != FoldAsciiCase(b.CharAt(i)))
-            return false;
-    }
-    return true;
+bool Missing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace
 
 bool MayNameFile(const CStringBase<char>& name, const CStringBase<char>& fullPath) {
-    CStringBase<char> fullName;
-    return !GetFullPath(name.Ptr(), fullName) || EqualIgnoringAsciiCase(fullName, fullPath);
+    CFileHandle output, file;
+    BY_HANDLE_FILE_INFORMATION outputIdentity, fileIdentity;
+    if (!OpenForIdentity(output, name.Ptr(), outputIdentity))
+        return !Missing(GetLastError());
+    if (!OpenForIdentity(file, fullPath.Ptr(), fileIdentity))
+        return true;
+    return outputIdentity.dwVolumeSerialNumber == fileIdentity.dwVolumeSerialNumber &&
+           outputIdentity.nFileIndexHigh == fileIdentity.nFileIndexHigh &&
+           outputIdentity.nFileIndexLow == fileIdentity.nFileIndexLow;
 }

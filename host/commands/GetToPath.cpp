@@ -35,14 +35,28 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Whether `status` is the file at `path`: the same device and inode,
+// whatever names reach it.
+bool IsFileAt(const struct stat& status, const std::string& path) {
+    struct stat file {};
+    return stat(path.c_str(), &file) == 0 && file.st_dev == status.st_dev &&
+           file.st_ino == status.st_ino;
+}
+
 // A new or regular file is replaced by a rename in its own folder; anything
-// else that exists is written into, as cp would.
-bool FindTarget(const std::string& path, Target& target, std::string& why) {
+// else that exists is written into, as cp would. The file the item is read
+// from is never the target.
+bool FindTarget(const std::string& path, const std::string& source, Target& target,
+                std::string& why) {
     target.path = path;
     struct stat status {};
     const bool exists = path != "-" && stat(path.c_str(), &status) == 0;
     if (exists && S_ISDIR(status.st_mode)) {
         why = "is a directory";
+        return false;
+    }
+    if (exists && IsFileAt(status, source)) {
+        why = "is the file the item is read from";
         return false;
     }
     target.streamed = path == "-" || (exists && !S_ISREG(status.st_mode));
@@ -125,7 +139,7 @@ int RunGetToPath(const PluginEntryPoints& entries, const CommandLine& line, std:
                  std::ostream& err) {
     Target target;
     std::string why;
-    if (!FindTarget(line.output, target, why)) {
+    if (!FindTarget(line.output, line.file, target, why)) {
         WriteErrorLine(err, line.output + ": " + why);
         return kExitFailed;
     }

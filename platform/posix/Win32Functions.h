@@ -40,6 +40,8 @@ WIN32_LAYER_API BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD count, LP
 WIN32_LAYER_API BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD written,
                                       void* overlapped);
 WIN32_LAYER_API DWORD WINAPI GetFileSize(HANDLE file, LPDWORD sizeHigh);
+WIN32_LAYER_API BOOL WINAPI GetFileInformationByHandle(HANDLE file,
+                                                       LPBY_HANDLE_FILE_INFORMATION information);
 WIN32_LAYER_API BOOL WINAPI CloseHandle(HANDLE object);
 WIN32_LAYER_API HANDLE WINAPI FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA findData);
 WIN32_LAYER_API BOOL WINAPI FindClose(HANDLE find);

@@ -316,6 +316,51 @@ TEST_F(GetPutCommandTest, AFailedGetOutputLeavesThePathAndTheStream) {
     }
 }
 
+// "The same file" is the same device and inode: no spelling that reaches the
+// opened file (a link to it, a link to its folder, a hard link, its own
+// name) lets a copy write over it. Each route is refused, or replaces the
+// link, and the file keeps its data and its stream.
+TEST_F(GetPutCommandTest, NoOutputRouteWritesOverTheOpenedFile) {
+    temp.AddDirectory("real");
+    const std::string file = temp.AddFile("real/a", "0123456789");
+    setxattr(file.c_str(), "user.a", "stream a", 8, 0);
+    setxattr(file.c_str(), "user.notes", "hello", 5, 0);
+    symlink(temp.PathOf("real").c_str(), temp.PathOf("link").c_str());
+    struct Case {
+        const char* trap;   // what stands at the output, reaching the file
+        Texts arguments;    // after "get FILE"
+    };
+    const Case cases[] = {
+        {"", {"a", "--to", "link", "--yes"}},                    // link/a is real/a
+        {"", {"a", "--to", "real", "--yes"}},                    // real/a itself
+        {"out/{Data}", {"{Data}", "--to", "out", "--yes"}},      // a link to the file
+        {"out/{Security_Data}", {"{Security_Data}", "--to", "out", "--yes"}},
+        {"out/notes", {"notes", "--to", "out", "--yes"}},
+        {"hard/{Data}", {"{Data}", "--to", "hard", "--yes"}},    // a hard link to the file
+        {"", {"notes", "--output", "real/a"}},
+        {"", {"notes", "--output", "link/a"}},
+        {"out/notes", {"notes", "--output", "out/notes"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments[2]);
+        temp.AddDirectory("out");
+        temp.AddDirectory("hard");
+        if (std::string(c.trap).rfind("hard/", 0) == 0)
+            link(file.c_str(), temp.PathOf(c.trap).c_str());
+        else if (*c.trap)
+            symlink(file.c_str(), temp.PathOf(c.trap).c_str());
+        Texts arguments = {"get", file};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        Run(arguments);
+        EXPECT_EQ(temp.Contents("real/a"), "0123456789");
+        char value[16] = {};
+        EXPECT_EQ(getxattr(file.c_str(), "user.notes", value, sizeof(value)), 5);
+        EXPECT_EQ(getxattr(file.c_str(), "user.a", value, sizeof(value)), 8);
+        fs::remove_all(temp.PathOf("out"));
+        fs::remove_all(temp.PathOf("hard"));
+    }
+}
+
 TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
     const std::string source = temp.AddFile("source.bin", "data");
     // The stream's full Windows name, Z:FILE:NAME, has room for 259 characters.

@@ -276,3 +276,42 @@ TEST_F(Files, InjectedFaultsFailEachCall) {
 }
 
 }  // namespace
+
+namespace {
+
+// The volume serial number and the file index name one file, whatever name
+// reaches it; the link count counts its hard links.
+TEST_F(Files, FileInformationTellsOneFileFromAnother) {
+    temp.AddDirectory("dir");
+    temp.AddFile("dir/a", "a");
+    temp.AddFile("b", "b");
+    link(temp.PathOf("dir/a").c_str(), temp.PathOf("hard").c_str());
+    symlink(temp.PathOf("dir/a").c_str(), temp.PathOf("soft").c_str());
+    symlink(temp.PathOf("dir").c_str(), temp.PathOf("folder").c_str());
+    const auto identity = [](const char* name, DWORD& links) {
+        Handle file(OpenName(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+        BY_HANDLE_FILE_INFORMATION information{};
+        EXPECT_TRUE(GetFileInformationByHandle(file.Get(), &information)) << name;
+        links = information.nNumberOfLinks;
+        return std::to_string(information.dwVolumeSerialNumber) + ":" +
+               std::to_string(information.nFileIndexHigh) + ":" +
+               std::to_string(information.nFileIndexLow);
+    };
+    struct Case { const char* name; bool sameAsA; DWORD links; };
+    const Case cases[] = {
+        {"D:\\dir\\a", true, 2}, {"D:\\hard", true, 2},  {"D:\\soft", true, 2},
+        {"D:\\folder\\a", true, 2}, {"D:\\DIR\\..\\dir\\a", true, 2}, {"D:\\b", false, 1},
+    };
+    DWORD links = 0;
+    const std::string a = identity("D:\\dir\\a", links);
+    for (const Case& c : cases) {
+        EXPECT_EQ(identity(c.name, links) == a, c.sameAsA) << c.name;
+        EXPECT_EQ(links, c.links) << c.name;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    SetLastError(kStale);
+    EXPECT_FALSE(GetFileInformationByHandle(INVALID_HANDLE_VALUE, &information));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+}  // namespace

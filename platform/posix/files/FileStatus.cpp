@@ -43,6 +43,7 @@ FileStatus StatusOf(const struct statx& info) {
     status.identity.device = makedev(info.stx_dev_major, info.stx_dev_minor);
     status.identity.inode = info.stx_ino;
     status.mode = info.stx_mode & 07777;
+    status.links = info.stx_nlink;
     status.owner = info.stx_uid;
     status.group = info.stx_gid;
     return status;

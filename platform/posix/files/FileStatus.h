@@ -23,6 +23,7 @@ struct FileStatus {
     ULONGLONG size = 0;  // 0 for a directory or a special file, as Windows reports them
     FileIdentity identity;
     mode_t mode = 0;  // the permission bits
+    nlink_t links = 1;
     uid_t owner = 0;
     gid_t group = 0;
 };
