@@ -7,6 +7,7 @@
 #include "transfer/FieldText.h"
 #include "transfer/ListRefresher.h"
 #include "transfer/ProgressNotice.h"
+#include "transfer/SameFileName.h"
 #include "transfer/StreamSystemName.h"
 
 namespace {
@@ -32,12 +33,24 @@ void DeleteSource(const PanelItem& item) {
         throw "can not delete file";
 }
 
+// A move deletes its sources; one of them being the opened file, the move
+// would delete the file with every stream it was just given.
+void RefuseMovingTheFileIntoItself(const StreamPanel& panel, const PanelItem* items,
+                                   int itemCount) {
+    for (int i = 0; i < itemCount; ++i) {
+        if (MayNameFile(FieldText(items[i].fileName), panel.Path()))
+            throw "The opened file cannot be moved into itself";
+    }
+}
+
 }  // namespace
 
 int WriteStreams(StreamPanel& panel, const PanelItem* items, int itemCount, int move,
                  unsigned opMode) {
     if (items == nullptr || itemCount <= 0)
         return 0;
+    if (move)
+        RefuseMovingTheFileIntoItself(panel, items, itemCount);
     ScreenKeeper screen;
     ShowProgressNotice(screen, opMode, kMsgWriting);
     // Declared after the keeper, so the list is read before the screen returns.

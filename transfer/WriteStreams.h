@@ -12,6 +12,8 @@
 // (and deleted); 0 for no items, and after a "Copy error", which is shown and
 // ends the writing. Raises "directory items can not be copied", "Only writing
 // ALTERNATE DATA streams is supported", the texts of ParseItemName and
-// StreamSystemName, and "can not delete file".
+// StreamSystemName, and "can not delete file"; a move that names the opened
+// file among its sources raises "The opened file cannot be moved into itself"
+// before anything is written.
 int WriteStreams(StreamPanel& panel, const PanelItem* items, int itemCount, int move,
                  unsigned opMode);

@@ -49,7 +49,7 @@ int RunPutAs(const PluginEntryPoints& entries, const CommandLine& line, std::ost
         return kExitFailed;
     }
     // The plug-in would delete only the link; the source goes once it is written.
-    int status = WriteSources(entries, panel.Handle(), {link}, false, line.yes, err);
+    int status = WriteSources(entries, panel.Handle(), line.file, {link}, false, line.yes, err);
     if (status == kExitDone && line.move && unlink(source.c_str()) != 0) {
         WriteErrorLine(err, "written, but cannot delete " + source + ": " + std::strerror(errno));
         status = kExitFailed;

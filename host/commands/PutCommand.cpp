@@ -148,25 +148,81 @@ bool GroupSources(const std::vector<std::string>& sources, std::vector<FolderIte
     return true;
 }
 
+// Two sources of one name would be written to one stream, the later over
+// the earlier, and a move would then delete both.
+bool NamesAreDistinct(const std::vector<FolderItems>& groups, std::ostream& err) {
+    std::vector<std::string> names;
+    for (const FolderItems& group : groups)
+        for (const PanelItem& item : group.items)
+            names.emplace_back(item.fileName);
+    std::sort(names.begin(), names.end());
+    const auto twice = std::adjacent_find(names.begin(), names.end());
+    if (twice == names.end())
+        return true;
+    WriteErrorLine(err, "two sources are named '" + ToUtf8(twice->c_str(), CP_ACP) +
+                            "'; each would be written to the same stream");
+    return false;
+}
+
+// A move deletes its sources: the opened file among them would go with the
+// streams it was just given.
+bool NoSourceIsTheFile(const std::vector<std::string>& sources, const std::string& file,
+                       std::ostream& err) {
+    struct stat opened {};
+    if (stat(file.c_str(), &opened) != 0)
+        return true;
+    for (const std::string& source : sources) {
+        struct stat status {};
+        if (stat(source.c_str(), &status) == 0 && status.st_dev == opened.st_dev &&
+            status.st_ino == opened.st_ino) {
+            WriteErrorLine(err, source + ": is the file written to; a move would delete it");
+            return false;
+        }
+    }
+    return true;
+}
+
+// Deletes the sources of a move, read-only ones too, as the plug-in does.
+bool DeleteSources(const std::vector<FolderItems>& groups, std::ostream& err) {
+    for (const FolderItems& group : groups)
+        for (const PanelItem& item : group.items) {
+            const std::string name = group.folder + item.fileName;
+            if (!SetFileAttributesA(name.c_str(), 0) || !DeleteFileA(name.c_str())) {
+                WriteErrorLine(err, ToUtf8(name.c_str(), CP_ACP) + ": written, but cannot be "
+                                    "deleted: " + LastErrorText());
+                return false;
+            }
+        }
+    return true;
+}
+
 }  // namespace
 
-int WriteSources(const PluginEntryPoints& entries, HANDLE panel,
+int WriteSources(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
                  const std::vector<std::string>& sources, bool move, bool yes,
                  std::ostream& err) {
+    if (move && !NoSourceIsTheFile(sources, file, err))
+        return kExitFailed;
     // Every source is found before the first one is written.
     std::vector<FolderItems> groups;
-    if (!GroupSources(sources, groups, err))
+    if (!GroupSources(sources, groups, err) || !NamesAreDistinct(groups, err))
         return kExitFailed;
     unsigned opMode = yes ? OpModeQuiet : 0;
+    // The plug-in deletes a move's sources once every one of its call is
+    // written; sources from several folders take several calls, so they go
+    // only after the last call, here.
+    const bool movedByPlugin = move && groups.size() == 1;
     for (FolderItems& group : groups) {
         if (!SetCurrentDirectoryA(group.folder.c_str())) {
             WriteErrorLine(err, "cannot enter " + ToUtf8(group.folder.c_str(), CP_ACP));
             return kExitFailed;
         }
         if (entries.PutFiles(panel, group.items.data(), static_cast<int>(group.items.size()),
-                             move ? 1 : 0, opMode) != 1)
+                             movedByPlugin ? 1 : 0, opMode) != 1)
             return kExitFailed;
     }
+    if (move && !movedByPlugin && !DeleteSources(groups, err))
+        return kExitFailed;
     return kExitDone;
 }
 
@@ -174,5 +230,6 @@ int RunPut(const PluginEntryPoints& entries, const CommandLine& line, std::ostre
     CommandLinePanel panel(entries, line.file);
     if (!panel.IsOpenOrSaid(err))
         return kExitFailed;
-    return WriteSources(entries, panel.Handle(), line.sources, line.move, line.yes, err);
+    return WriteSources(entries, panel.Handle(), line.file, line.sources, line.move, line.yes,
+                        err);
 }

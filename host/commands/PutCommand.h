@@ -15,7 +15,8 @@ int RunPut(const PluginEntryPoints& entries, const CommandLine& line, std::ostre
 
 // Writes `sources` (Linux paths or Windows names, UTF-8) into the open
 // `panel`, folder by folder, once every one of them is found readable; `move`
-// deletes them once written, `yes` asks nothing. Returns the exit status.
-int WriteSources(const PluginEntryPoints& entries, HANDLE panel,
+// deletes them once all are written, and never the opened `file` itself;
+// `yes` asks nothing. Returns the exit status.
+int WriteSources(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
                  const std::vector<std::string>& sources, bool move, bool yes,
                  std::ostream& err);

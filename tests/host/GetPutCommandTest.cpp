@@ -5,6 +5,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -189,6 +190,60 @@ TEST_F(GetPutCommandTest, MovesDeleteWhatWasCopied) {
     EXPECT_EQ(put.status, 0) << put.err;
     EXPECT_EQ(Stream(report, "one") + Stream(report, "two"), "12");
     EXPECT_FALSE(destinations.Exists("one") || destinations.Exists("two"));
+}
+
+// A move deletes its sources only once every one of them is written, never
+// the opened file, and never two sources that would land on one stream.
+TEST_F(GetPutCommandTest, PutMovesDeleteSourcesOnlyOnceAllAreWritten) {
+    struct Case {
+        Texts sources;       // relative to the test's folder
+        int status;
+        std::string error;   // the first line on stderr, after "morvex: "
+        Texts streamsAdded;  // of report.txt, besides notes
+        Texts sourcesLeft;
+    };
+    const Case cases[] = {
+        {{"report.txt"}, 1, "report.txt: is the file written to; a move would delete it", {},
+         {"report.txt"}},
+        {{"a/one", "report.txt"}, 1, "report.txt: is the file written to; a move would delete it",
+         {}, {"a/one", "report.txt"}},
+        {{"a/notes", "b/notes"}, 1,
+         "two sources are named 'notes'; each would be written to the same stream", {},
+         {"a/notes", "b/notes"}},
+        {{"a/one", "b/two"}, 0, "", {"one", "two"}, {}},
+        {{"a/one", "a/two"}, 0, "", {"one", "two"}, {}},
+        {{"a/one", "b/missing"}, 1, "b/missing: The system cannot find the file specified.", {},
+         {"a/one"}},
+        // b/dir is refused by the plug-in after a/one was written: a/one stays.
+        {{"a/one", "b/dir"}, 1, "PutFiles: directory items can not be copied", {"one"},
+         {"a/one", "b/dir"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sources[0] + " " + c.sources.back());
+        for (const char* folder : {"a", "b", "b/dir"})
+            temp.AddDirectory(folder);
+        for (const char* source : {"a/one", "a/two", "b/two", "a/notes", "b/notes"})
+            temp.AddFile(source, source);
+        Texts arguments = {"put", "report.txt"};
+        arguments.insert(arguments.end(), c.sources.begin(), c.sources.end());
+        arguments.insert(arguments.end(), {"--move", "--yes"});
+        ProgramRun run = Run(arguments);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')),
+                  c.error.empty() ? "" : "morvex: " + c.error);
+        EXPECT_EQ(temp.Contents("report.txt"), "0123456789");
+        EXPECT_EQ(Stream(report, "notes"), "hello");
+        for (const std::string& stream : c.streamsAdded)
+            EXPECT_NE(Stream(report, stream), "<missing>") << stream;
+        for (const std::string& source : c.sources)
+            EXPECT_EQ(temp.Exists(source), std::count(c.sourcesLeft.begin(), c.sourcesLeft.end(),
+                                                       source) == 1)
+                << source;
+        for (const char* stream : {"user.one", "user.two"})
+            removexattr(report.c_str(), stream);
+        fs::remove_all(temp.PathOf("a"));
+        fs::remove_all(temp.PathOf("b"));
+    }
 }
 
 TEST_F(GetPutCommandTest, RelativeNamesStartWhereTheUserIs) {

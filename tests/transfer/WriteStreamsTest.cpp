@@ -117,6 +117,20 @@ TEST_F(WriteStreamsTest, FilesBecomeStreamsUntilOneCannot) {
     }
 }
 
+// Written into itself, the opened file gains a stream of its own data; moved
+// into itself, it would be deleted with every stream, so the move is refused
+// before anything is written.
+TEST_F(WriteStreamsTest, AMoveNeverDeletesTheOpenedFile) {
+    Open({{"old", "was"}}, "self");
+    mvx::SetCurrentDirectory(temp.Path().c_str());
+    EXPECT_EQ(Put({"self"}, 1, OpModeQuiet), 0);
+    EXPECT_EQ(Boxes(), Texts{Raised("The opened file cannot be moved into itself")});
+    EXPECT_EQ(StreamsOf(path), (Streams{{"old", "was"}}));
+    EXPECT_EQ(Put({"self"}, 0, OpModeQuiet), 1);
+    EXPECT_EQ(StreamsOf(path), (Streams{{"old", "was"}, {"self", "data"}}));
+    EXPECT_EQ(temp.Contents("self"), "data");
+}
+
 TEST_F(WriteStreamsTest, NoItemsWriteNothingAndLeaveTheListAlone) {
     Open({});
     ASSERT_EQ(setxattr(path.c_str(), "user.later", "l", 1, 0), 0);
