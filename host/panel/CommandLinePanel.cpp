@@ -1,5 +1,10 @@
 #include "host/panel/CommandLinePanel.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
 #include <ostream>
 
 #include "host/dialogs/ErrorBoxHold.h"
@@ -33,6 +38,42 @@ std::string ReasonOfBoxes(const std::vector<ErrorBox>& boxes) {
     return reason;
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+
+std::string WorkingDirectory() {
+    std::unique_ptr<char, decltype(&free)> path(getcwd(nullptr, 0), &free);
+    return path ? std::string(path.get()) : std::string();
+}
+
+// The plug-in trims blanks off its command line and reads '\' as a folder
+// separator: a Linux name it would read as another file is handed over in a
+// form it keeps (absolute, so that a leading blank leads nothing; a folder
+// without its trailing '/'), or refused with the reason. Anything else, a
+// Windows name or a missing file, goes as it is, for the plug-in to judge.
+bool PluginFormOf(const std::string& file, std::string& name, std::string& why) {
+    name = file;
+    struct stat status {};
+    if (file.empty() || stat(file.c_str(), &status) != 0)
+        return true;
+    if (file.front() != '/') {
+        const std::string folder = WorkingDirectory();
+        name = (folder == "/" ? "" : folder) + "/" + file;
+    }
+    while (name.size() > 1 && name.back() == '/')
+        name.pop_back();
+    if (name.find('\\') != std::string::npos) {
+        why = "its path holds a backslash, which the plug-in reads as a folder separator";
+        return false;
+    }
+    if (IsBlank(name.back())) {
+        why = "its name ends in a blank, which the plug-in trims off";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string QuoteForCommandLine(const std::string& name) {
@@ -43,8 +84,10 @@ std::string QuoteForCommandLine(const std::string& name) {
 
 CommandLinePanel::CommandLinePanel(const PluginEntryPoints& entries, const std::string& file)
     : entries(entries), file(file), handle(INVALID_HANDLE_VALUE) {
-    std::string name;
-    if (FromUtf8(file, CP_ACP, name))
+    std::string linuxName, name;
+    if (!PluginFormOf(file, linuxName, failure))
+        return;
+    if (FromUtf8(linuxName, CP_ACP, name))
         Open(name);
     else
         failure = SystemMessageText(ERROR_NO_UNICODE_TRANSLATION);

@@ -8,6 +8,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,69 @@ TEST(HostileFileTest, APipeIsListedAtOnceAndNeverCopied) {
     EXPECT_EQ(put.status, 1) << put.err;
     EXPECT_EQ(put.err, "morvex: Copy error\n");
     EXPECT_EQ(getxattr(target.c_str(), "user.pipe", nullptr, 0), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// A FILE named on the command line reaches exactly that file, or is refused
+// with the reason: never a neighbour whose name the plug-in's trimming or its
+// folder separators would make of it. Each file below has one stream named
+// after itself; rm removes the stream of that name from the file named.
+TEST(HostileFileNames, AFileNameReachesThatFileOrIsRefused) {
+    TempDirectory temp;
+    temp.AddDirectory("a");
+    temp.AddDirectory("dd");
+    for (const char* name : {"sp.txt", "sp.txt ", " sp.txt", "a/b.txt", "a\\b.txt", "dd"})
+        setxattr((std::string(name) == "dd" ? temp.PathOf(name) : temp.AddFile(name)).c_str(),
+                 "user.own", name, std::strlen(name), 0);
+    struct Case {
+        std::string file;  // as typed, relative to the folder
+        std::string error;  // after "morvex: cannot open FILE: "; empty when it is reached
+    };
+    const Case cases[] = {
+        {"sp.txt", ""},
+        {" sp.txt", ""},
+        {"sp.txt ", "its name ends in a blank, which the plug-in trims off"},
+        {"a/b.txt", ""},
+        {"a\\b.txt", "its path holds a backslash, which the plug-in reads as a folder separator"},
+        {"dd", ""},
+        {"dd/", ""},
+        {"dd//", ""},
+    };
+    const std::string registry = temp.PathOf("registry.reg");
+    for (const Case& c : cases) {
+        ProgramRun run = RunProgram(FindBuildFile("morvex"), {"list", c.file, "--json"},
+                                    {{"MORVEX_REGISTRY=" + registry}, "", temp.Path()});
+        if (c.error.empty()) {
+            EXPECT_EQ(run.status, 0) << c.file << ": " << run.err;
+            std::string own = c.file;
+            while (own.size() > 2 && own.back() == '/')
+                own.pop_back();
+            EXPECT_NE(run.out.find("\"own\""), std::string::npos) << c.file;
+            char value[16] = {};
+            getxattr(temp.PathOf(own).c_str(), "user.own", value, sizeof(value));
+            EXPECT_EQ(std::string(value), own) << c.file;
+        } else {
+            EXPECT_EQ(run.status, 1) << c.file;
+            EXPECT_EQ(run.err, "morvex: cannot open " + c.file + ": " + c.error + "\n");
+        }
+        // rm acts on the same file as list, or on none.
+        ProgramRun rm = RunProgram(FindBuildFile("morvex"), {"rm", c.file, "own", "--yes"},
+                                   {{"MORVEX_REGISTRY=" + registry}, "", temp.Path()});
+        EXPECT_EQ(rm.status, c.error.empty() ? 0 : 1) << c.file;
+        for (const char* name : {"sp.txt", "sp.txt ", " sp.txt", "a/b.txt", "a\\b.txt", "dd"}) {
+            std::string trimmed = c.file;
+            while (trimmed.size() > 2 && trimmed.back() == '/')
+                trimmed.pop_back();
+            const bool removed = c.error.empty() && trimmed == name;
+            EXPECT_EQ(getxattr(temp.PathOf(name).c_str(), "user.own", nullptr, 0) < 0, removed)
+                << c.file << " touched " << name;
+            if (removed)
+                setxattr(temp.PathOf(name).c_str(), "user.own", name, std::strlen(name), 0);
+        }
+    }
 }
 
 }  // namespace
