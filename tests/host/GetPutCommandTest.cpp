@@ -416,6 +416,32 @@ TEST_F(GetPutCommandTest, NoOutputRouteWritesOverTheOpenedFile) {
     }
 }
 
+// The plug-in writes to DIR, a backslash and the item's name: an entry named
+// so beside DIR (here a link to a victim, or a plain file) is never what it
+// writes, whichever route the item takes.
+TEST_F(GetPutCommandTest, AnEntryBesideTheDestinationIsNeverWritten) {
+    const std::string victim = temp.AddFile("victim", "victim");
+    for (const char* item : {"{Data}", "{Security_Data}", "notes"})
+        for (const bool plantedAsLink : {true, false}) {
+            SCOPED_TRACE(std::string(item) + (plantedAsLink ? " link" : " file"));
+            temp.AddDirectory("d");
+            const std::string beside = temp.PathOf("d\\" + std::string(item));
+            if (plantedAsLink)
+                symlink(victim.c_str(), beside.c_str());
+            else
+                temp.AddFile("d\\" + std::string(item), "beside");
+            ProgramRun run = Run({"get", report, item, "--to", temp.PathOf("d"), "--yes"});
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_TRUE(temp.Exists("d/" + std::string(item)));
+            EXPECT_EQ(temp.Contents("victim"), "victim");
+            if (!plantedAsLink) {
+                EXPECT_EQ(temp.Contents("d\\" + std::string(item)), "beside");
+            }
+            fs::remove_all(temp.PathOf("d"));
+            fs::remove(beside);
+        }
+}
+
 TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
     const std::string source = temp.AddFile("source.bin", "data");
     // The stream's full Windows name, Z:FILE:NAME, has room for 259 characters.

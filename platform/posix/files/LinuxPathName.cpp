@@ -32,7 +32,8 @@ bool CanonicalLinuxPath(const std::string& path, std::string& canonical) {
 
 bool IsExistingLinuxPath(const std::string& name) {
     FileStatus status;
-    return !name.empty() && name[0] == '/' && QueryEntryStatus(name, status);
+    return !name.empty() && name[0] == '/' && name.find('\\') == std::string::npos &&
+           QueryEntryStatus(name, status);
 }
 
 bool MakeUserFullPath(const std::string& name, std::string& full) {

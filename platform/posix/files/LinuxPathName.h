@@ -15,7 +15,11 @@ namespace mvx {
 // set when it cannot be resolved (a missing entry on the way, ...).
 bool CanonicalLinuxPath(const std::string& path, std::string& canonical);
 
-// True when `name` (UTF-8) is an absolute Linux path of an existing entry.
+// True when `name` (UTF-8) is an absolute Linux path of an existing entry
+// and holds no backslash. A backslash separates folders in every name the
+// plug-in builds (a folder, '\', an item's name), so such a name is read as
+// Windows reads it: "/p/d\{Data}" is the file {Data} in /p/d, never an entry
+// named so beside d.
 bool IsExistingLinuxPath(const std::string& name);
 
 // The full Windows path of `name` (UTF-8), as MakeFullPath computes it but
