@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/commands/KeptTraits.h"
 #include "host/commands/ScratchFolder.h"
 #include "host/dialogs/ErrorLine.h"
 #include "host/dialogs/ExitStatus.h"
@@ -26,6 +27,7 @@ struct Target {
     std::string path;     // "-" for standard output
     bool streamed;        // written into (standard output, a pipe, a device), not renamed over
     std::string scratch;  // the Linux folder the plug-in extracts into
+    bool replaces;        // a regular file is there, whose traits the copy keeps
 };
 
 std::string FolderOf(const std::string& path) {
@@ -60,6 +62,7 @@ bool FindTarget(const std::string& path, const std::string& source, Target& targ
         return false;
     }
     target.streamed = path == "-" || (exists && !S_ISREG(status.st_mode));
+    target.replaces = exists && !target.streamed;
     // A link to a file is written through, as cp writes through it: the
     // copy replaces the file the link names, beside that file.
     if (exists && !target.streamed) {
@@ -87,6 +90,8 @@ bool CopyInto(const std::string& from, std::ostream& to) {
 bool Deliver(const std::string& extracted, const Target& target, std::ostream& out,
              std::string& why) {
     if (!target.streamed) {
+        if (target.replaces && !KeepTraits(target.path, extracted, why))
+            return false;
         if (std::rename(extracted.c_str(), target.path.c_str()) == 0)
             return true;
         why = std::strerror(errno);

@@ -442,6 +442,44 @@ TEST_F(GetPutCommandTest, AnEntryBesideTheDestinationIsNeverWritten) {
         }
 }
 
+// A file that --output replaces keeps its mode, its owner and its own
+// streams, as a file cp writes over does; a hard link to it keeps the old
+// data, for the copy is renamed into place.
+TEST_F(GetPutCommandTest, GetOutputKeepsWhatTheReplacedFileWas) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "giving the target away needs root";
+    struct Case {
+        const char* item;
+        mode_t mode;
+        uid_t owner;
+        gid_t group;
+    };
+    const Case cases[] = {
+        {"notes", 0600, 0, 0},       {"notes", 0640, 1234, 5678}, {"{Data}", 0600, 1234, 5678},
+        {"notes", 04755, 1234, 5678}, {"{Data}", 0444, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + " " + std::to_string(c.mode));
+        const std::string target = temp.AddFile("target", "old");
+        setxattr(target.c_str(), "user.own", "mine", 4, 0);
+        ASSERT_EQ(link(target.c_str(), temp.PathOf("twin").c_str()), 0);
+        ASSERT_EQ(chown(target.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod(target.c_str(), c.mode), 0);
+        ProgramRun run = Run({"get", report, c.item, "--output", target});
+        EXPECT_EQ(run.status, 0) << run.err;
+        struct stat made {};
+        ASSERT_EQ(stat(target.c_str(), &made), 0);
+        EXPECT_EQ(made.st_mode & 07777, c.mode);
+        EXPECT_EQ(made.st_uid, c.owner);
+        EXPECT_EQ(made.st_gid, c.group);
+        EXPECT_EQ(Stream(target, "own"), "mine");
+        EXPECT_EQ(temp.Contents("target"), std::string(c.item) == "notes" ? "hello" : "0123456789");
+        EXPECT_EQ(temp.Contents("twin"), "old");
+        fs::remove(target);
+        fs::remove(temp.PathOf("twin"));
+    }
+}
+
 TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
     const std::string source = temp.AddFile("source.bin", "data");
     // The stream's full Windows name, Z:FILE:NAME, has room for 259 characters.
