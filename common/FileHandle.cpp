@@ -15,10 +15,10 @@ bool CFileHandle::Close() {
 }
 
 bool CFileHandle::Open(const char* name, DWORD access, DWORD shareMode, DWORD disposition,
-                       DWORD flagsAndAttributes) {
+                       DWORD flagsAndAttributes, HANDLE templateFile) {
     Close();
     handle = CreateFileA(name, access, shareMode, nullptr, disposition, flagsAndAttributes,
-                         nullptr);
+                         templateFile);
     isOpen = handle != INVALID_HANDLE_VALUE;
     return isOpen;
 }

@@ -18,9 +18,10 @@ public:
     // keeps the handle, so that a later Close can try again.
     virtual bool Close();
 
-    // Releases what is held through the virtual Close, then opens `name`.
+    // Releases what is held through the virtual Close, then opens `name`; a
+    // new file takes the attributes of `templateFile` when one is given.
     bool Open(const char* name, DWORD access, DWORD shareMode, DWORD disposition,
-              DWORD flagsAndAttributes);
+              DWORD flagsAndAttributes, HANDLE templateFile = nullptr);
 
     bool GetLength(uint64_t& length) const;
 

@@ -6,7 +6,8 @@ bool COutputFile::OpenForWriting(const char* name, DWORD shareMode, DWORD dispos
 }
 
 bool COutputFile::Create(const char* name) {
-    return OpenForWriting(name, FILE_SHARE_READ, creationDisposition, FILE_ATTRIBUTE_NORMAL);
+    return Open(name, GENERIC_WRITE, FILE_SHARE_READ, creationDisposition, FILE_ATTRIBUTE_NORMAL,
+                templateFile);
 }
 
 bool COutputFile::Write(const void* buffer, DWORD count, DWORD& written) {

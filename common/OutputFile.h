@@ -15,4 +15,7 @@ public:
     bool Write(const void* buffer, DWORD count, DWORD& written);
 
     DWORD creationDisposition = CREATE_ALWAYS;
+    // An open file whose attributes a new output takes (on Linux, its
+    // permission bits), so that a copy is no more open than its original.
+    HANDLE templateFile = nullptr;
 };

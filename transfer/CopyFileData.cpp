@@ -17,6 +17,7 @@ int CopyFileData(const CStringBase<char>& sourcePath, const CStringBase<char>& o
     if (!source.OpenForReading(sourcePath.Ptr()))
         throw "Can not open input file";
     COutputFile output;
+    output.templateFile = source.Handle();
     if (!output.Create(outputPath.Ptr()))
         throw "Can not open output file";
     uint64_t remaining = 0;

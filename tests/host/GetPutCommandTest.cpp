@@ -480,6 +480,38 @@ TEST_F(GetPutCommandTest, GetOutputKeepsWhatTheReplacedFileWas) {
     }
 }
 
+// A new output is no more open than the file it comes from: its permission
+// bits, without setuid, setgid and sticky, under the umask, by every route.
+TEST_F(GetPutCommandTest, NewOutputsTakeTheModeOfTheFile) {
+    struct Case {
+        mode_t file, mask, made;
+    };
+    const Case cases[] = {
+        {0600, 022, 0600}, {0640, 022, 0640}, {04755, 022, 0755},
+        {02775, 002, 0775}, {0777, 077, 0700}, {0444, 022, 0444},
+    };
+    for (const Case& c : cases)
+        for (const char* item : {"{Data}", "notes"})
+            for (const bool toOutput : {false, true}) {
+                SCOPED_TRACE(std::string(item) + " " + std::to_string(c.file) +
+                             (toOutput ? " --output" : " --to"));
+                ASSERT_EQ(chmod(report.c_str(), c.file), 0);
+                const mode_t saved = umask(c.mask);
+                ProgramRun run =
+                    toOutput ? Run({"get", report, item, "--output", temp.PathOf("made")})
+                             : Run({"get", report, item, "--to", temp.PathOf("out"), "--yes"});
+                umask(saved);
+                EXPECT_EQ(run.status, 0) << run.err;
+                const std::string made = toOutput ? "made" : "out/" + std::string(item);
+                struct stat status {};
+                ASSERT_EQ(stat(temp.PathOf(made).c_str(), &status), 0);
+                EXPECT_EQ(status.st_mode & 07777, c.made);
+                fs::remove_all(temp.PathOf("out"));
+                fs::remove(temp.PathOf("made"));
+            }
+    chmod(report.c_str(), 0644);
+}
+
 TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
     const std::string source = temp.AddFile("source.bin", "data");
     // The stream's full Windows name, Z:FILE:NAME, has room for 259 characters.

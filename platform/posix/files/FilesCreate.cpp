@@ -22,6 +22,7 @@ struct OpenRequest {
     DWORD shareMode;
     DWORD disposition;
     DWORD flags;
+    HANDLE templateFile;
 };
 
 HANDLE Fail(DWORD error) {
@@ -86,6 +87,19 @@ HANDLE Register(const OpenRequest& request, Descriptor fd, bool isDirectory, boo
     return handle;
 }
 
+// A new file takes the attributes of its template, as on Windows; on Linux
+// those are its permission bits, without setuid, setgid and sticky, as cp
+// gives a copy. The umask applies on top.
+mode_t NewFileMode(const OpenRequest& request) {
+    const mode_t plain = (request.flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    if (request.templateFile == nullptr || request.templateFile == INVALID_HANDLE_VALUE)
+        return plain;
+    auto model = LookUpHandle<FileObject>(request.templateFile);
+    FileStatus status;
+    if (!model || !QueryDescriptorStatus(model->FileDescriptor(), status)) return plain;
+    return status.mode & 0777;
+}
+
 // CREATE_ALWAYS makes a new file where a symbolic link stands: the link is
 // replaced, never followed, so that a link planted in a destination cannot
 // lead the write (often root's) to another file. False with errno set.
@@ -120,7 +134,7 @@ HANDLE OpenFile(const OpenRequest& request, bool existed) {
     if (!existed) flags |= O_CREAT | (request.disposition == CREATE_NEW ? O_EXCL : 0);
     // A link planted after RemoveLinkAt looked fails the open.
     if (request.disposition == CREATE_ALWAYS) flags |= O_NOFOLLOW;
-    const mode_t mode = (request.flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    const mode_t mode = NewFileMode(request);
     const bool needsData = ReadsData(request.access) || WritesData(request.access);
     Descriptor fd(OpenDescriptor(path, flags, mode, needsData));
     if (!fd.IsOpen()) return errno == EEXIST ? Fail(ERROR_FILE_EXISTS) : FailErrno(errno, path);
@@ -162,11 +176,12 @@ HANDLE Open(OpenRequest& request, LPCSTR name) {
 
 extern "C" HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD shareMode,
                                      LPSECURITY_ATTRIBUTES, DWORD disposition,
-                                     DWORD flagsAndAttributes, HANDLE) {
+                                     DWORD flagsAndAttributes, HANDLE templateFile) {
     if (mvx::FaultHit("CreateFileA")) return INVALID_HANDLE_VALUE;
     return mvx::GuardedCall(INVALID_HANDLE_VALUE, [&] {
         mvx::OpenRequest request{
-            {}, mvx::MapGenericFileAccess(access), shareMode, disposition, flagsAndAttributes};
+            {},          mvx::MapGenericFileAccess(access), shareMode, disposition,
+            flagsAndAttributes, templateFile};
         return mvx::Open(request, name);
     });
 }
