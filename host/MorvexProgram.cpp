@@ -1,12 +1,14 @@
 #include "host/MorvexProgram.h"
 
 #include <exception>
+#include <optional>
 #include <ostream>
 
 #include "host/commandline/CommandLine.h"
 #include "host/commandline/HelpText.h"
 #include "host/commandline/WorkingDirectory.h"
 #include "host/commands/ConfigCommand.h"
+#include "host/commands/SettingsLock.h"
 #include "host/commands/GetCommand.h"
 #include "host/commands/GetToPath.h"
 #include "host/commands/PutAsItem.h"
@@ -49,6 +51,15 @@ int RunCommand(const CommandLine& line, std::istream& in, std::ostream& out, std
     // when it was loaded, which is the program's own unless it was run in
     // another's process.
     EnterLinuxWorkingDirectory();
+    std::optional<SettingsLock> settingsLock;
+    if (line.command == Command::Config) {
+        settingsLock.emplace();
+        if (!settingsLock->Failure().empty()) {
+            WriteErrorLine(err, "cannot hold other runs of config off: " +
+                                    settingsLock->Failure());
+            return kExitFailed;
+        }
+    }
     TerminalUi ui(MessageFile::LoadDefault(), in, err, interactive, showProgress);
     PluginSession session(PluginSession::DefaultModulePath(), ui);
     switch (line.command) {

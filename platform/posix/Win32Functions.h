@@ -43,6 +43,10 @@ WIN32_LAYER_API DWORD WINAPI GetFileSize(HANDLE file, LPDWORD sizeHigh);
 WIN32_LAYER_API BOOL WINAPI GetFileInformationByHandle(HANDLE file,
                                                        LPBY_HANDLE_FILE_INFORMATION information);
 WIN32_LAYER_API BOOL WINAPI CloseHandle(HANDLE object);
+WIN32_LAYER_API HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL initialOwner,
+                                           LPCSTR name);
+WIN32_LAYER_API DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds);
+WIN32_LAYER_API BOOL WINAPI ReleaseMutex(HANDLE mutex);
 WIN32_LAYER_API HANDLE WINAPI FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA findData);
 WIN32_LAYER_API BOOL WINAPI FindClose(HANDLE find);
 WIN32_LAYER_API DWORD WINAPI GetFullPathNameA(LPCSTR name, DWORD bufferLength, LPSTR buffer,

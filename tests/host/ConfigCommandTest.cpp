@@ -2,6 +2,10 @@
 // registry that did not take them is a failure, told, never a silent success.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -94,6 +98,52 @@ TEST(ConfigCommand, AWriteTheRegistryRefusesIsAFailure) {
             EXPECT_EQ(status, c.status) << c.function << " " << c.nth << " " << state;
             EXPECT_EQ(err.str(), c.status == 0 ? "" : kNotSaved);
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Starts `morvex ARGUMENTS` with `environment` added; its pid.
+pid_t StartMorvex(const Texts& arguments, const Texts& environment) {
+    const std::string program = FindBuildFile("morvex");
+    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        for (const std::string& setting : environment)
+            putenv(const_cast<char*>(setting.c_str()));
+        freopen("/dev/null", "w", stdout);
+        execv(program.c_str(), argv.data());
+        std::_Exit(127);
+    }
+    return child;
+}
+
+int ExitOf(pid_t child) {
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Each run reads both switches and writes both: runs side by side that set
+// one switch each must both be kept, and none may fail for the other.
+TEST(ConfigCommand, RunsSideBySideLoseNoChange) {
+    TempDirectory temp;
+    const Texts environment = {"MORVEX_REGISTRY=" + temp.PathOf("registry.reg"),
+                               "XDG_RUNTIME_DIR=" + temp.Path()};
+    const Texts both = {"config", "--used-by-default", "on", "--parse-security", "on"};
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(ExitOf(StartMorvex(both, environment)), 0);
+        const pid_t first = StartMorvex({"config", "--used-by-default", "off"}, environment);
+        const pid_t second = StartMorvex({"config", "--parse-security", "off"}, environment);
+        EXPECT_EQ(ExitOf(first), 0);
+        EXPECT_EQ(ExitOf(second), 0);
+        ProgramRun shown = RunProgram(FindBuildFile("morvex"), {"config"}, {environment, "", ""});
+        EXPECT_EQ(shown.out, "UsedByDefault: off\nParseSecurity: off\n");
     }
 }
 

@@ -9,7 +9,7 @@
 
 namespace mvx {
 
-enum class ObjectKind { File, Find, Token };
+enum class ObjectKind { File, Find, Token, Mutex };
 
 class KernelObject {
 public:
