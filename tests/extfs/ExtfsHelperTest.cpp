@@ -7,12 +7,14 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <ctime>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "host/module/BuildLocation.h"
 #include "tests/extfs/ExtfsSupport.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/host/StreamRoundTripSupport.h"
@@ -170,6 +172,46 @@ TEST_F(ExtfsHelperTest, FailuresExitNonZeroWithThePluginsMessage) {
         EXPECT_FALSE(temp.Exists("absent")) << c.error;
     }
     EXPECT_EQ(StreamsOf(file).size(), std::size(kStreams) + 1);
+}
+
+}  // namespace
+
+namespace {
+
+// mc reads the list in one run and acts in another; the acting run names the
+// item itself, so a list that changed meanwhile cannot turn it to another
+// item. Only a name morvex would read as an index goes as the index.
+TEST(ExtfsHelperActs, ByTheNameMcShows) {
+    TempDirectory temp;
+    const std::string file = temp.AddFile("f", "data");
+    for (const char* stream : {"a", "#9", "b c"})
+        setxattr(file.c_str(), (std::string("user.") + stream).c_str(), "x", 1, 0);
+    const std::string log = temp.PathOf("arguments.log");
+    const std::string wrapper = temp.AddFile(
+        "morvex", "#!/bin/sh\nfor a in \"$@\"; do printf '%s|' \"$a\" >> " + log +
+                      "; done\necho >> " + log + "\nexec " + FindBuildFile("morvex") +
+                      " \"$@\"\n");
+    chmod(wrapper.c_str(), 0755);
+    std::vector<std::string> environment = HelperEnvironment(temp.PathOf("registry.reg"));
+    environment[0] = "MORVEX_PROGRAM=" + wrapper;
+    struct Case {
+        const char* shown;     // as mc names the item
+        const char* argument;  // what the acting run of morvex is given
+    };
+    const Case cases[] = {{"b c", "b c"}, {"a", "a"}, {"#9", "#"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        std::remove(log.c_str());
+        ProgramRun run = RunProgram(ExtfsHelperPath(), {"rm", file, c.shown},
+                                    {environment, "", temp.Path()});
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::string calls = temp.Contents("arguments.log");
+        const std::string last = calls.substr(calls.rfind("rm|"));
+        const std::string expected = "rm|--yes|--|" + file + "|" + c.argument;
+        EXPECT_EQ(last.substr(0, expected.size()), expected);
+        EXPECT_EQ(StreamsOf(file).count(c.shown), 0u);
+    }
+    EXPECT_EQ(StreamsOf(file), StreamSet{});
 }
 
 }  // namespace
