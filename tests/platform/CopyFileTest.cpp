@@ -7,7 +7,9 @@
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/files/DriveMap.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <functional>
 #include <ios>
 #include <sys/stat.h>
@@ -149,6 +151,43 @@ TEST_F(CopyFileTest, ALinkAtTheTargetIsReplacedNeverFollowed) {
     EXPECT_EQ(Copying("D:\\src", "D:\\out", true), "error 80");
     EXPECT_EQ(BytesOf(temp, "victim"), "victim");
     EXPECT_TRUE(NoLeftovers());
+}
+
+// Another writer changes the source between two chunks of the copy: the copy
+// fails, and the target keeps what it held. Chunks are 512 KiB.
+TEST_F(CopyFileTest, ACopyWhoseSourceChangesUnderItFails) {
+    const std::string large(512 * 1024 + 10, 'x');
+    struct Case {
+        const char* change;
+        std::function<void(const std::string&)> write;
+    };
+    const Case cases[] = {
+        {"cut short", [](const std::string& path) { truncate(path.c_str(), 100); }},
+        {"grown", [](const std::string& path) { truncate(path.c_str(), 2 * 1024 * 1024); }},
+        {"rewritten in place", [&](const std::string& path) {
+             // Same size, new bytes, a later write time.
+             FILE* file = std::fopen(path.c_str(), "r+");
+             std::fputs("new", file);
+             std::fclose(file);
+             const struct timespec later[2] = {{0, UTIME_OMIT}, {2000000000, 0}};
+             utimensat(AT_FDCWD, path.c_str(), later, 0);
+         }},
+    };
+    for (const Case& c : cases)
+        for (const char* target : {"D:\\host", "D:\\new"}) {
+            SCOPED_TRACE(std::string(c.change) + " " + target);
+            PutBytes(temp, "large", large);
+            const std::string source = temp.PathOf("large");
+            mvx::InjectAction("CopyFileA.WriteChunk", 1, [&] { c.write(source); });
+            EXPECT_EQ(Copying("D:\\large", target, false), "error 536870918");
+            mvx::ClearFaults();
+            EXPECT_EQ(BytesOf(temp, "host"), "host");
+            EXPECT_TRUE(NoLeftovers() && !temp.Exists("new"));
+        }
+    // Unchanged, the same copy goes through.
+    PutBytes(temp, "large", large);
+    EXPECT_EQ(Copying("D:\\large", "D:\\host", false), "ok");
+    EXPECT_EQ(BytesOf(temp, "host"), large);
 }
 
 // The kernel holds 65,536 bytes in one attribute, as tmpfs does; ext4 holds

@@ -2,6 +2,7 @@
 // chosen error code, so every failure path above the layer runs for real.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,7 +14,12 @@ namespace mvx {
 
 // The nth call from now (1 = the very next) of `function` fails with `error`.
 WIN32_LAYER_API void InjectFault(const char* function, unsigned nth, DWORD error);
-// Forgets every pending fault and every call count.
+// The nth call from now of `function` first runs `action`, then goes on as
+// usual: what another program does at that very moment (writes the file
+// being copied, swaps a folder for a link).
+WIN32_LAYER_API void InjectAction(const char* function, unsigned nth,
+                                  std::function<void()> action);
+// Forgets every pending fault and action and every call count.
 WIN32_LAYER_API void ClearFaults();
 // How often `function` was called since the last ClearFaults.
 WIN32_LAYER_API unsigned CallCount(const char* function);

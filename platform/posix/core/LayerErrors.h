@@ -27,4 +27,8 @@ constexpr DWORD kErrorStreamNameNotUtf8 = 0x20000004;
 // kernel hands out in one list, so none of them can be had.
 constexpr DWORD kErrorAttributeListTooLarge = 0x20000005;
 
+// What a copy read changed under it (another program wrote it meanwhile): the
+// copy would match neither the old contents nor the new.
+constexpr DWORD kErrorSourceChanged = 0x20000006;
+
 }  // namespace mvx

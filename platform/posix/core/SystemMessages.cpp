@@ -98,6 +98,9 @@ const SystemMessage kMessages[] = {
      "The names of the file's extended attributes take more than the 64 KiB Linux hands out in "
      "one list, so no stream of the file can be listed. Remove some attributes with setfattr -x "
      "to bring the list below that size."},
+    {kErrorSourceChanged,
+     "The file or stream being copied changed while it was read, so the copy would match "
+     "neither its old nor its new contents; it was not kept. Try again once nothing writes it."},
 };
 
 const char* TextOf(DWORD code) {

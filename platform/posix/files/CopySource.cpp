@@ -65,6 +65,8 @@ bool CopySource::OpenFileData(const std::string& path) {
     if (status.isSpecial) return Fail(kErrorSpecialFile);
     identity_ = status.identity;
     mode_ = status.mode;
+    size_ = status.size;
+    written_ = status.lastWriteTime;
     return true;
 }
 
@@ -112,12 +114,29 @@ DWORD CopySource::ReadWhole(std::size_t limit, std::string& value) const {
 DWORD CopySource::WriteTo(int fd) const {
     if (!data_.IsOpen()) return WriteChunk(fd, value_.data(), value_.size());
     std::vector<char> buffer(kChunkSize);
-    for (;;) {
+    for (ULONGLONG left = size_; left > 0;) {
+        const std::size_t want = left < buffer.size() ? static_cast<std::size_t>(left)
+                                                      : buffer.size();
         std::size_t got = 0;
-        DWORD error = ReadChunk(data_.Get(), buffer.data(), buffer.size(), got);
-        if (error == NO_ERROR && got > 0) error = WriteChunk(fd, buffer.data(), got);
-        if (error != NO_ERROR || got < buffer.size()) return error;
+        DWORD error = ReadChunk(data_.Get(), buffer.data(), want, got);
+        if (error == NO_ERROR && got < want) error = kErrorSourceChanged;
+        if (error == NO_ERROR) error = WriteChunk(fd, buffer.data(), got);
+        if (error != NO_ERROR) return error;
+        left -= got;
     }
+    return Unchanged() ? NO_ERROR : kErrorSourceChanged;
+}
+
+// Nothing past the size it had, and the same size and last write as when
+// it was opened.
+bool CopySource::Unchanged() const {
+    char past = 0;
+    std::size_t got = 0;
+    FileStatus status;
+    return ReadChunk(data_.Get(), &past, 1, got) == NO_ERROR && got == 0 &&
+           QueryDescriptorStatus(data_.Get(), status) && status.size == size_ &&
+           status.lastWriteTime.dwLowDateTime == written_.dwLowDateTime &&
+           status.lastWriteTime.dwHighDateTime == written_.dwHighDateTime;
 }
 
 }  // namespace mvx

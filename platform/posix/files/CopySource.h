@@ -32,15 +32,20 @@ public:
     // ERROR_FILE_TOO_LARGE before anything is read. NO_ERROR or the error.
     DWORD ReadWhole(std::size_t limit, std::string& value) const;
 
-    // Writes everything there is to read to `fd`. NO_ERROR or the error.
+    // Writes everything there is to read to `fd`: exactly what the data held
+    // when opened, or kErrorSourceChanged when another writer changed it
+    // meanwhile. NO_ERROR or the error.
     DWORD WriteTo(int fd) const;
 
 private:
     bool OpenFileData(const std::string& path);
     bool ReadStream(const ResolvedName& name);
+    bool Unchanged() const;
 
     FileIdentity identity_;
     mode_t mode_ = 0666;
+    ULONGLONG size_ = 0;       // of the data when opened
+    FILETIME written_{};       // its last write when opened
     Descriptor data_;    // a file's data, or a stream that is a path
     std::string value_;  // a stream's value
 };
