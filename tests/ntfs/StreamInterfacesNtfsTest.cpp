@@ -6,6 +6,7 @@
 // such a mount and some mount the volume the default way afterwards.
 #include <gtest/gtest.h>
 #include <sys/statvfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -306,10 +307,13 @@ TEST_F(StreamInterfacesNtfsTest, CopiesIntoPathStreamsNeverLeaveThemCut) {
         {"fresh:s", false, 0, "ok", "0 src old -"},
         {"held:old", false, 0, "ok", "- - src -"},
         {"fresh:s", false, 2, Failure(ERROR_WRITE_PROTECT), "- - old -"},
-        // A stream cut short is removed, never left: ntfs-3g refuses to unlink
-        // a stream that is still open, so these catch a removal made too early.
+        // A new stream cut short is removed, never left: ntfs-3g refuses to
+        // unlink a stream that is still open, so this catches a removal made
+        // too early. A stream rewritten gets its old bytes back.
         {"held:new", false, 2, Failure(ERROR_WRITE_PROTECT), "- - old -"},
-        {"held:old", false, 2, Failure(ERROR_WRITE_PROTECT), "- - - -"},
+        {"held:old", false, 1, Failure(ERROR_WRITE_PROTECT), "- - old -"},
+        {"held:old", false, 2, Failure(ERROR_WRITE_PROTECT), "- - old -"},
+        {"held:old", false, 6, Failure(ERROR_WRITE_PROTECT), "- - old -"},
         {"fresh:s", true, 0, Failure(ERROR_DISK_FULL), "- - old -"},
         {"held:old", true, 0, Failure(ERROR_DISK_FULL), "- - old -"},
     };
@@ -346,6 +350,12 @@ TEST_F(StreamInterfacesNtfsTest, CopiesIntoPathStreamsNeverLeaveThemCut) {
         mvx::ClearFaults();
         unlink(volume.PathOf("filler").c_str());
         EXPECT_EQ(state(), c.after);
+        // Nothing is left beside the stream: no backup of its old bytes.
+        char names[256] = {};
+        const ssize_t listed =
+            getxattr(volume.PathOf("held").c_str(), "ntfs.streams.list", names, sizeof(names));
+        EXPECT_EQ(std::string(names), "old");
+        EXPECT_LE(listed, 4);
     }
 }
 

@@ -45,6 +45,7 @@ const SystemMessage kMessages[] = {
     {ERROR_INVALID_PARAMETER, "The parameter is incorrect."},
     {ERROR_BROKEN_PIPE, "The pipe has been ended."},
     {ERROR_DISK_FULL, "There is not enough space on the disk."},
+    {ERROR_WRITE_FAULT, "The system cannot write to the specified device."},
     {ERROR_CALL_NOT_IMPLEMENTED, "This function is not supported on this system."},
     {ERROR_INSUFFICIENT_BUFFER, "The data area passed to a system call is too small."},
     {ERROR_INVALID_NAME, "The filename, directory name, or volume label syntax is incorrect."},

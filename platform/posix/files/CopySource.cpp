@@ -128,15 +128,18 @@ DWORD CopySource::WriteTo(int fd) const {
 }
 
 // Nothing past the size it had, and the same size and last write as when
-// it was opened.
+// it was opened. A stream that is a path shows its file's last write, which a
+// write to another stream of the file moves: only its size tells.
 bool CopySource::Unchanged() const {
     char past = 0;
     std::size_t got = 0;
     FileStatus status;
-    return ReadChunk(data_.Get(), &past, 1, got) == NO_ERROR && got == 0 &&
-           QueryDescriptorStatus(data_.Get(), status) && status.size == size_ &&
-           status.lastWriteTime.dwLowDateTime == written_.dwLowDateTime &&
-           status.lastWriteTime.dwHighDateTime == written_.dwHighDateTime;
+    if (ReadChunk(data_.Get(), &past, 1, got) != NO_ERROR || got != 0 ||
+        !QueryDescriptorStatus(data_.Get(), status) || status.size != size_)
+        return false;
+    return !identity_.stream.empty() ||
+           (status.lastWriteTime.dwLowDateTime == written_.dwLowDateTime &&
+            status.lastWriteTime.dwHighDateTime == written_.dwHighDateTime);
 }
 
 }  // namespace mvx

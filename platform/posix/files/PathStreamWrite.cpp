@@ -2,29 +2,39 @@
 
 #include "platform/posix/core/Descriptor.h"
 #include "platform/posix/core/ErrnoMapping.h"
+#include "platform/posix/files/DescriptorWrite.h"
 #include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <vector>
 
 namespace mvx {
 namespace {
 
-// Replacing a stream frees what it held before the new bytes need room.
-DWORD CheckRoom(const CopySource& source, const std::string& streamPath) {
+// ntfs-3g takes stream names of up to 250 bytes.
+constexpr std::size_t kLongestStreamName = 250;
+constexpr char kBackupSuffix[] = ".~morvex-old";
+
+ULONGLONG SizeAt(const std::string& path) {
+    struct stat64 status;
+    return stat64(path.c_str(), &status) == 0 ? status.st_size : 0;
+}
+
+// The new bytes need room while the old ones are kept aside.
+DWORD CheckRoom(const CopySource& source, const std::string& streamPath, ULONGLONG kept) {
     ULONGLONG needed = 0;
     const DWORD error = source.Size(needed);
     if (error != NO_ERROR) return error;
-    struct stat64 old;
-    const ULONGLONG freed = stat64(streamPath.c_str(), &old) == 0 ? old.st_size : 0;
     struct statvfs volume;
     const std::string directory = streamPath.substr(0, streamPath.find_last_of('/') + 1);
     if (statvfs(directory.c_str(), &volume) != 0) return ErrorFromErrno(errno);
-    const ULONGLONG room = static_cast<ULONGLONG>(volume.f_bavail) * volume.f_frsize + freed;
-    return needed > room ? ERROR_DISK_FULL : NO_ERROR;
+    const ULONGLONG room = static_cast<ULONGLONG>(volume.f_bavail) * volume.f_frsize;
+    return needed + kept > room ? ERROR_DISK_FULL : NO_ERROR;
 }
 
 DWORD WriteAll(const CopySource& source, Descriptor& stream) {
@@ -33,18 +43,35 @@ DWORD WriteAll(const CopySource& source, Descriptor& stream) {
     return stream.Close() == 0 ? NO_ERROR : ErrorFromErrno(errno);
 }
 
-}  // namespace
+// Copies the stream at `from` over the one at `to` and reads the size back:
+// ntfs-3g says yes to some writes it does not make. (A stream's write time
+// is its file's on ntfs-3g, so the copy cannot watch it as CopySource does.)
+DWORD CopyStreamPath(const std::string& from, const std::string& to) {
+    Descriptor in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!in.IsOpen()) return ErrorFromErrnoAt(errno, from);
+    Descriptor out(open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666));
+    if (!out.IsOpen()) return ErrorFromErrnoAt(errno, to);
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const ssize_t got = read(in.Get(), buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return ErrorFromErrno(errno);
+        if (got == 0) break;
+        const DWORD error = WriteWhole(out.Get(), buffer.data(), static_cast<std::size_t>(got));
+        if (error != NO_ERROR) return error;
+    }
+    if (out.Close() != 0) return ErrorFromErrno(errno);
+    return SizeAt(to) == SizeAt(from) ? NO_ERROR : ERROR_WRITE_FAULT;
+}
 
-DWORD WritePathStream(const CopySource& source, const ResolvedName& target, bool fileExists,
-                      bool failIfExists) {
-    std::string streamPath;
-    DWORD error = StreamPathOf(target.path, target.stream, streamPath);
-    if (error == NO_ERROR) error = CheckRoom(source, streamPath);
-    if (error != NO_ERROR) return error;
-    const int mode = failIfExists ? O_EXCL : O_TRUNC;
-    Descriptor stream(open(streamPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | mode, 0666));
-    if (!stream.IsOpen()) return errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrnoAt(errno, target.path);
-    error = WriteAll(source, stream);
+// A new stream: made whole, or taken away again with the file it needed.
+DWORD WriteNewStream(const CopySource& source, const ResolvedName& target,
+                     const std::string& streamPath, bool fileExists) {
+    Descriptor stream(
+        open(streamPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666));
+    if (!stream.IsOpen())
+        return errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrnoAt(errno, target.path);
+    const DWORD error = WriteAll(source, stream);
     if (error == NO_ERROR) return NO_ERROR;
     // ntfs-3g cannot unlink a stream that is still open: FUSE would hide it
     // under another name, which a stream cannot take.
@@ -52,6 +79,53 @@ DWORD WritePathStream(const CopySource& source, const ResolvedName& target, bool
     unlink(streamPath.c_str());
     if (!fileExists) unlink(target.path.c_str());
     return error;
+}
+
+// The stream that keeps the old bytes while the new ones are written: named
+// after the stream, so that one a kill leaves behind says whose it is.
+DWORD BackupPathOf(const ResolvedName& target, std::string& backupPath) {
+    std::string name = target.stream + kBackupSuffix;
+    if (name.size() > kLongestStreamName) name = std::string("~morvex-old-") + std::to_string(getpid());
+    return StreamPathOf(target.path, name, backupPath);
+}
+
+// An existing stream is rewritten in place, since ntfs-3g renames no stream
+// over another (rename returns 0 and does nothing). Its old bytes are first
+// copied aside and read back; a write that fails puts them back, and only a
+// kill in the middle can leave the stream cut short, the backup beside it.
+DWORD RewriteStream(const CopySource& source, const ResolvedName& target,
+                    const std::string& streamPath) {
+    std::string backupPath;
+    DWORD error = BackupPathOf(target, backupPath);
+    if (error == NO_ERROR) error = CheckRoom(source, streamPath, SizeAt(streamPath));
+    if (error == NO_ERROR) error = CopyStreamPath(streamPath, backupPath);
+    if (error != NO_ERROR) {
+        unlink(backupPath.c_str());
+        return error;
+    }
+    Descriptor stream(
+        open(streamPath.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
+    error = stream.IsOpen() ? WriteAll(source, stream) : ErrorFromErrnoAt(errno, target.path);
+    stream.Close();
+    // Without its old bytes back, the backup is all there is of them: it stays.
+    if (error == NO_ERROR || CopyStreamPath(backupPath, streamPath) == NO_ERROR)
+        unlink(backupPath.c_str());
+    return error;
+}
+
+}  // namespace
+
+DWORD WritePathStream(const CopySource& source, const ResolvedName& target, bool fileExists,
+                      bool failIfExists) {
+    std::string streamPath;
+    DWORD error = StreamPathOf(target.path, target.stream, streamPath);
+    if (error != NO_ERROR) return error;
+    struct stat64 status;
+    const bool streamExists = fileExists && stat64(streamPath.c_str(), &status) == 0;
+    if (streamExists && failIfExists) return ERROR_FILE_EXISTS;
+    if (streamExists) return RewriteStream(source, target, streamPath);
+    error = CheckRoom(source, streamPath, 0);
+    return error == NO_ERROR ? WriteNewStream(source, target, streamPath, fileExists) : error;
 }
 
 }  // namespace mvx

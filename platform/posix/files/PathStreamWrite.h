@@ -1,8 +1,9 @@
 // Copying into a stream that is a path FILE:NAME (see StreamPaths.h). ntfs-3g
-// cannot rename one stream over another, so the stream is written in place;
-// the room it needs is checked first, so a full volume never truncates it, and
-// a copy that still fails takes the half-written stream away (and the file,
-// when the copy made it) rather than leave it cut short.
+// cannot rename one stream over another, so an existing stream is rewritten
+// in place, its old bytes kept in the stream NAME.~morvex-old until the new
+// ones are whole, and put back when the copy fails. The room all this needs is
+// checked first, so a full volume never truncates a stream. A new stream that
+// fails is taken away (and the file, when the copy made it).
 #pragma once
 
 #include "platform/posix/files/CopySource.h"
