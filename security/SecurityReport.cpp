@@ -1,6 +1,6 @@
 #include "security/SecurityReport.h"
 
-#include "common/OutputFile.h"
+#include "common/ReplacingOutputFile.h"
 #include "common/RawBuffer.h"
 #include "security/DescriptorText.h"
 #include "security/FileDescriptor.h"
@@ -11,7 +11,7 @@ namespace {
 constexpr SECURITY_INFORMATION kReportedParts =
     OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
 
-void WriteAll(COutputFile& output, const void* data, DWORD count) {
+void WriteAll(CReplacingOutputFile& output, const void* data, DWORD count) {
     DWORD written = 0;
     if (!output.Write(data, count, written) || written != count)
         throw "Can not write SecurityDescriptor";
@@ -39,8 +39,7 @@ bool WriteSecurityReport(const StreamEntry& stream, const CStringBase<char>& sou
     CRawBuffer descriptor;
     const DWORD filled = ReadFileDescriptor(sourceName.Ptr(), requested,
                                             static_cast<uint32_t>(stream.size), descriptor);
-    COutputFile output;
-    output.creationDisposition = CREATE_ALWAYS;
+    CReplacingOutputFile output;
     if (!output.Create(outputName.Ptr()))
         throw "Can not create output file";
     if (asText) {
@@ -49,8 +48,7 @@ bool WriteSecurityReport(const StreamEntry& stream, const CStringBase<char>& sou
     } else {
         WriteAll(output, descriptor.Data(), RawLength(descriptor, filled));
     }
-    // Data the system still holds for the file may be lost in the close.
-    if (!output.Close())
+    if (!output.Commit())
         throw "Can not write SecurityDescriptor";
     return true;
 }

@@ -9,9 +9,8 @@
 // file is replaced); the size of `stream` is the first guess of the
 // descriptor's size, and `isDirectory` picks the directory meaning of the
 // specific rights; `asText` writes the text report instead of the raw
-// descriptor. True, or throws a const char* naming what failed. The
-// output file stays behind when a later step fails: empty when the failure
-// came before the write.
+// descriptor. True, or throws a const char* naming what failed; the output
+// is then as it was, for the report takes its place only once whole.
 bool WriteSecurityReport(const StreamEntry& stream, const CStringBase<char>& sourceName,
                          bool isDirectory, const CStringBase<char>& outputName,
                          bool asText);

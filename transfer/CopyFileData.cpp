@@ -1,7 +1,7 @@
 #include "transfer/CopyFileData.h"
 
 #include "common/InputFile.h"
-#include "common/OutputFile.h"
+#include "common/ReplacingOutputFile.h"
 #include "common/RawBuffer.h"
 
 namespace {
@@ -16,7 +16,7 @@ int CopyFileData(const CStringBase<char>& sourcePath, const CStringBase<char>& o
     CInputFile source;
     if (!source.OpenForReading(sourcePath.Ptr()))
         throw "Can not open input file";
-    COutputFile output;
+    CReplacingOutputFile output;
     output.templateFile = source.Handle();
     if (!output.Create(outputPath.Ptr()))
         throw "Can not open output file";
@@ -32,8 +32,7 @@ int CopyFileData(const CStringBase<char>& sourcePath, const CStringBase<char>& o
             throw "File writing error";
         remaining -= chunk;
     }
-    // Written data can still be lost when the handle is closed.
-    if (!output.Close())
+    if (!output.Commit())
         throw "File writing error";
     source.Close();
     return 1;

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "host/commands/KeptTraits.h"
 #include "host/commands/ScratchFolder.h"
 #include "host/dialogs/ErrorLine.h"
 #include "host/dialogs/ExitStatus.h"
+#include "host/dialogs/SystemMessage.h"
 #include "host/panel/CommandLinePanel.h"
 #include "host/panel/ItemSelection.h"
 #include "host/text/Utf8Text.h"
@@ -57,6 +57,7 @@ bool FindTarget(const std::string& path, const std::string& source, Target& targ
         why = "is a directory";
         return false;
     }
+
     if (exists && IsFileAt(status, source)) {
         why = "is the file the item is read from";
         return false;
@@ -73,6 +74,12 @@ bool FindTarget(const std::string& path, const std::string& source, Target& targ
         }
     }
     target.scratch = target.streamed ? ScratchFolder::TemporaryRoot() : FolderOf(target.path);
+    // The copy is put in place through the system, which reads '\\' as a
+    // folder separator.
+    if ((target.path + target.scratch).find('\\') != std::string::npos) {
+        why = "its path holds a backslash, which would be read as a folder separator";
+        return false;
+    }
     return true;
 }
 
@@ -90,12 +97,20 @@ bool CopyInto(const std::string& from, std::ostream& to) {
 bool Deliver(const std::string& extracted, const Target& target, std::ostream& out,
              std::string& why) {
     if (!target.streamed) {
-        if (target.replaces && !KeepTraits(target.path, extracted, why))
+        // Renamed into place; a file replaced keeps its mode, owner and
+        // streams, as one written over in place would.
+        std::string from, to;
+        if (!FromUtf8(extracted, CP_ACP, from) || !FromUtf8(target.path, CP_ACP, to)) {
+            why = "the name cannot be given in the code page of file names";
             return false;
-        if (std::rename(extracted.c_str(), target.path.c_str()) == 0)
-            return true;
-        why = std::strerror(errno);
-        return false;
+        }
+        const bool delivered =
+            target.replaces
+                ? ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr)
+                : MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+        if (!delivered)
+            why = SystemMessageText(GetLastError());
+        return delivered;
     }
     if (target.path == "-") {
         if (CopyInto(extracted, out))

@@ -54,6 +54,9 @@ WIN32_LAYER_API DWORD WINAPI GetFullPathNameA(LPCSTR name, DWORD bufferLength, L
 WIN32_LAYER_API BOOL WINAPI CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists);
 WIN32_LAYER_API BOOL WINAPI CreateDirectoryA(LPCSTR name, LPSECURITY_ATTRIBUTES security);
 WIN32_LAYER_API BOOL WINAPI DeleteFileA(LPCSTR name);
+WIN32_LAYER_API BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags);
+WIN32_LAYER_API BOOL WINAPI ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup,
+                                         DWORD flags, LPVOID exclude, LPVOID reserved);
 WIN32_LAYER_API BOOL WINAPI SetFileAttributesA(LPCSTR name, DWORD attributes);
 WIN32_LAYER_API BOOL WINAPI SetCurrentDirectoryA(LPCSTR name);
 

@@ -1,12 +1,16 @@
 // CreateFileA, ReadFile, WriteFile, GetFileSize and CloseHandle on real files
 // of a mapped drive.
 #include "MappedDriveSupport.h"
+#include "NamedStreamSupport.h"
 
 #include "platform/posix/core/FaultInjection.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -312,6 +316,72 @@ TEST_F(Files, FileInformationTellsOneFileFromAnother) {
     SetLastError(kStale);
     EXPECT_FALSE(GetFileInformationByHandle(INVALID_HANDLE_VALUE, &information));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+}  // namespace
+
+namespace {
+
+// MoveFileExA and ReplaceFileA put a whole file in place by one rename. A
+// replaced file keeps its mode and streams; a link at the name is replaced,
+// and the file it names is never touched.
+TEST_F(Files, MovesAndReplacementsPutAWholeFileInPlace) {
+    struct Case {
+        const char* call;     // "replace", "move" or "move over"
+        const char* at;       // what stands at the name: "file", "link", "folder", "nothing"
+        const char* result;   // "ok" or "error N"
+        const char* after;    // the name's bytes afterwards
+        unsigned mode;        // of the name afterwards, when it is a file
+    };
+    const Case cases[] = {
+        {"replace", "file", "ok", "new", 0640},
+        {"replace", "link", "ok", "new", 0600},
+        {"replace", "nothing", "error 2", "<missing>", 0},
+        {"replace", "folder", "error 5", "<missing>", 0},
+        {"move", "nothing", "ok", "new", 0600},
+        {"move", "file", "error 183", "old", 0640},
+        {"move over", "file", "ok", "new", 0600},
+        {"move over", "link", "ok", "new", 0600},
+        {"move", "folder", "error 5", "<missing>", 0},
+    };
+    temp.AddFile("victim", "victim");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.call) + " onto " + c.at);
+        const std::string name = temp.PathOf("name");
+        const std::string at = c.at;
+        if (at == "file") {
+            temp.AddFile("name", "old");
+            chmod(name.c_str(), 0640);
+            setxattr(name.c_str(), "user.own", "mine", 4, 0);
+        } else if (at == "link") {
+            symlink(temp.PathOf("victim").c_str(), name.c_str());
+        } else if (at == "folder") {
+            temp.AddDirectory("name");
+        }
+        temp.AddFile("new", "new");
+        chmod(temp.PathOf("new").c_str(), 0600);
+        const std::string call = c.call;
+        const BOOL done = call == "replace"
+                              ? ReplaceFileA("D:\\name", "D:\\new", nullptr, 0, nullptr, nullptr)
+                              : MoveFileExA("D:\\new", "D:\\name",
+                                            call == "move over" ? MOVEFILE_REPLACE_EXISTING : 0);
+        EXPECT_EQ(Outcome(done), c.result);
+        EXPECT_EQ(temp.Contents("victim"), "victim");
+        struct stat status {};
+        const bool isFile = lstat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+        EXPECT_EQ(isFile ? temp.Contents("name") : "<missing>", c.after);
+        if (isFile) {
+            EXPECT_EQ(status.st_mode & 07777, c.mode);
+        }
+        // The stream stays with the file it belongs to.
+        EXPECT_EQ(getxattr(name.c_str(), "user.own", nullptr, 0) == 4,
+                  at == "file" && (call == "replace" || std::string(c.result) != "ok"));
+        EXPECT_EQ(temp.Exists("new"), std::string(c.result) != "ok");
+        std::filesystem::remove_all(name);
+        std::filesystem::remove(temp.PathOf("new"));
+    }
+    EXPECT_FALSE(ReplaceFileA("D:\\victim", "D:\\x", "D:\\backup", 0, nullptr, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
 }
 
 }  // namespace

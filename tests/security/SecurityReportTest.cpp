@@ -183,7 +183,7 @@ TEST_F(SecurityReportTest, AFailedPrivilegeAttemptOnlyDropsTheAuditSection) {
     }
 }
 
-TEST_F(SecurityReportTest, FailuresLeaveNoOutputOrAnEmptyOne) {
+TEST_F(SecurityReportTest, FailuresLeaveNoOutput) {
     const std::string report = kHeading + kOwnerEntry;
     struct Case {
         const char* function;
@@ -205,25 +205,28 @@ TEST_F(SecurityReportTest, FailuresLeaveNoOutputOrAnEmptyOne) {
         {"CreateFileA", 1, ERROR_ACCESS_DENIED, true, false, "Can not create output file",
          kMissing},
         {"GetSecurityDescriptorOwner", 1, ERROR_INVALID_SECURITY_DESCR, true, false,
-         "GetSecurityDescriptorOwner", ""},
-        {"LookupAccountSidA", 1, ERROR_ACCESS_DENIED, true, false, "LookupAccountSid", ""},
-        {"LookupAccountSidA", 2, ERROR_INSUFFICIENT_BUFFER, true, false, "LookupAccountSid", ""},
+         "GetSecurityDescriptorOwner", kMissing},
+        {"LookupAccountSidA", 1, ERROR_ACCESS_DENIED, true, false, "LookupAccountSid", kMissing},
+        {"LookupAccountSidA", 2, ERROR_INSUFFICIENT_BUFFER, true, false, "LookupAccountSid",
+         kMissing},
         // An owner without a name is no failure: it is shown as its SID.
         {"LookupAccountSidA", 1, ERROR_NONE_MAPPED, true, false, "(nothing)",
          "Owner: S-1-22-1-1234" + report.substr(report.find("\r\n"))},
         {"GetSecurityDescriptorDacl", 1, ERROR_INVALID_SECURITY_DESCR, true, false,
-         "GetSecurityDescriptorDacl", ""},
+         "GetSecurityDescriptorDacl", kMissing},
         {"GetExplicitEntriesFromAclA", 1, ERROR_INVALID_ACL, true, false,
-         "GetExplicitEntriesFromAcl", ""},
+         "GetExplicitEntriesFromAcl", kMissing},
         {"GetSecurityDescriptorSacl", 1, ERROR_INVALID_SECURITY_DESCR, true, true,
-         "GetSecurityDescriptorSacl", ""},
-        {"WriteFile", 1, ERROR_DISK_FULL, true, false, "Can not write SecurityDescriptor", ""},
+         "GetSecurityDescriptorSacl", kMissing},
+        {"WriteFile", 1, ERROR_DISK_FULL, true, false, "Can not write SecurityDescriptor",
+         kMissing},
         // The token was the first handle closed, the output file the second.
         {"CloseHandle", 2, ERROR_DISK_FULL, true, false, "Can not write SecurityDescriptor",
-         report},
+         kMissing},
         {"GetSecurityDescriptorLength", 1, ERROR_INVALID_SECURITY_DESCR, false, false,
-         "GetSecurityDescriptorLength", ""},
-        {"WriteFile", 1, ERROR_DISK_FULL, false, false, "Can not write SecurityDescriptor", ""},
+         "GetSecurityDescriptorLength", kMissing},
+        {"WriteFile", 1, ERROR_DISK_FULL, false, false, "Can not write SecurityDescriptor",
+         kMissing},
     };
     const std::string name = Add("f", 0600);
     for (const Case& c : cases) {

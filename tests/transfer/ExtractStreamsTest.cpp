@@ -3,6 +3,10 @@
 // kind of stream written whole, and the failures that stop the copying.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -175,11 +179,11 @@ TEST_F(ExtractStreamsTest, FailuresStopAtTheItemConcerned) {
         {"f", {"{Data}"}, "E:\\c2", "CreateFileA", 3, 0, {Raised("Can not open output file")},
          {}, {"E/c2/{Data}"}},
         {"f", {"{Data}"}, "E:\\c3", "GetFileSize", 1, 0, {Raised("GetLength error")},
-         {"E/c3/{Data}"}, {}},
+         {}, {"E/c3/{Data}"}},
         {"f", {"{Data}"}, "E:\\c4", "ReadFile", 1, 0, {Raised("File reading error")},
-         {"E/c4/{Data}"}, {}},
+         {}, {"E/c4/{Data}"}},
         {"f", {"{Data}"}, "E:\\c5", "WriteFile", 1, 0, {Raised("File writing error")},
-         {"E/c5/{Data}"}, {}},
+         {}, {"E/c5/{Data}"}},
         {"f", {"s", "t"}, "E:\\c6", "CopyFileA", 2, 0, {kCopyError}, {"E/c6/s"}, {"E/c6/t"}},
         {"f", {"s", "{Data}"}, "E:\\mv", nullptr, 0, 1,
          {Raised("Plugin can delete only Alternative data stream")}, {"E/mv/s", "E/mv/{Data}"},
@@ -202,6 +206,54 @@ TEST_F(ExtractStreamsTest, FailuresStopAtTheItemConcerned) {
         EXPECT_EQ(temp.Contents("g"), "another file");
         const Streams left = StreamsOf(path);
         EXPECT_EQ(left.count("s"), c.move ? 0u : 1u);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// An output is replaced whole or not at all: whatever step of a copy fails,
+// the old output keeps its bytes, mode and stream, and no temporary is left;
+// a copy that goes through keeps the old output's mode and stream too.
+// (Closes 1 and 2 are the same-file check's, 3 the output's.)
+TEST_F(ExtractStreamsTest, AFailedCopyLeavesTheOldOutputWhole) {
+    struct Case {
+        const char* item;
+        const char* fault;  // the layer function failing on its nth call, or null
+        unsigned nth;
+        const char* content;  // of the output afterwards: "old" or "new"
+    };
+    const Case cases[] = {
+        {"{Data}", "ReadFile", 1, "old"},        {"{Data}", "WriteFile", 1, "old"},
+        {"{Data}", "ReplaceFileA", 1, "old"},    {"{Data}", "CloseHandle", 3, "old"},
+        {"{Security_Data}", "WriteFile", 1, "old"}, {"{Security_Data}", "ReplaceFileA", 1, "old"},
+        {"{Data}", nullptr, 0, "new"},           {"{Security_Data}", nullptr, 0, "new"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + " " + (c.fault ? c.fault : "") + " " +
+                     std::to_string(c.nth));
+        Open({{"s", "stream s"}}, "f");
+        target.AddDirectory("old");
+        const std::string output = target.AddFile("old/" + std::string(c.item), "old output");
+        setxattr(output.c_str(), "user.own", "mine", 4, 0);
+        chmod(output.c_str(), 0604);
+        if (c.fault != nullptr)
+            mvx::InjectFault(c.fault, c.nth, ERROR_DISK_FULL);
+        Get({c.item}, "E:\\old", OpModeQuiet);
+        mvx::ClearFaults();
+        const bool replaced = std::string(c.content) == "new";
+        EXPECT_EQ(target.Contents("old/" + std::string(c.item)) == "old output", !replaced);
+        EXPECT_EQ(StreamsOf(output), (Streams{{"own", "mine"}}));
+        struct stat status {};
+        stat(output.c_str(), &status);
+        EXPECT_EQ(status.st_mode & 07777, 0604u);
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(target.PathOf("old")))
+            left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left, Texts{c.item});
+        std::filesystem::remove_all(target.PathOf("old"));
+        Close();
     }
 }
 
