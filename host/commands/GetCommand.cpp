@@ -4,6 +4,7 @@
 #include <string>
 
 #include "host/commands/NamedItems.h"
+#include "host/commands/PinnedFolder.h"
 #include "host/dialogs/ErrorLine.h"
 #include "host/dialogs/ExitStatus.h"
 #include "host/text/Utf8Text.h"
@@ -24,8 +25,12 @@ std::string AsDirectory(std::string name) {
 
 int RunGet(const PluginEntryPoints& entries, const TerminalUi& ui, const CommandLine& line,
            std::ostream& err) {
+    // Without the dialog, in which the user may name another folder, the
+    // destination is held from the start.
+    const PinnedFolder pinned(line.yes ? line.destination : std::string());
+    const std::string& folder = line.yes ? pinned.Name() : line.destination;
     std::string destination;
-    if (!FromUtf8(line.destination, CP_ACP, destination)) {
+    if (!FromUtf8(folder, CP_ACP, destination)) {
         WriteErrorLine(err, line.destination +
                                 ": the name cannot be given in the code page of file names");
         return kExitFailed;

@@ -512,6 +512,25 @@ TEST_F(GetPutCommandTest, NewOutputsTakeTheModeOfTheFile) {
     chmod(report.c_str(), 0644);
 }
 
+// The destination is held from the start: swapped for a link to another
+// folder midway (here as the first item is put in place), it still receives
+// every item, and the folder the link names receives none.
+TEST_F(GetPutCommandTest, ADestinationSwappedMidwayStillReceivesEveryItem) {
+    temp.AddDirectory("d");
+    temp.AddDirectory("elsewhere");
+    WorkingDirectory here(temp.Path());
+    mvx::InjectAction("MoveFileExA", 1, [&] {
+        fs::rename(temp.PathOf("d"), temp.PathOf("d.moved"));
+        fs::create_directory_symlink(temp.PathOf("elsewhere"), temp.PathOf("d"));
+    });
+    std::string shown;
+    EXPECT_EQ(RunHere({"get", "report.txt", "--to", "d", "--yes"}, "", shown), 0) << shown;
+    mvx::ClearFaults();
+    EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
+    for (const char* item : {"{Data}", "{Security_Data}", "notes"})
+        EXPECT_TRUE(temp.Exists("d.moved/" + std::string(item))) << item;
+}
+
 TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
     const std::string source = temp.AddFile("source.bin", "data");
     // The stream's full Windows name, Z:FILE:NAME, has room for 259 characters.

@@ -1,0 +1,23 @@
+// A destination folder held open for the whole of one command, so that
+// swapping it for a link midway cannot lead the later items elsewhere: the
+// plug-in is handed the folder itself (/proc/self/fd/N), not its name.
+#pragma once
+
+#include <string>
+
+class PinnedFolder {
+public:
+    // Opens `folder` when it is an existing folder; otherwise holds nothing
+    // and the name is handed over as it is.
+    explicit PinnedFolder(const std::string& folder);
+    ~PinnedFolder();
+    PinnedFolder(const PinnedFolder&) = delete;
+    PinnedFolder& operator=(const PinnedFolder&) = delete;
+
+    // The name that reaches the folder: the held one, or the name given.
+    const std::string& Name() const { return name; }
+
+private:
+    int fd;
+    std::string name;
+};
