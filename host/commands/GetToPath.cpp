@@ -143,10 +143,11 @@ bool SelectOne(const PluginEntryPoints& entries, HANDLE panel, const CommandLine
 
 // The plug-in's copy of `item` in `scratch`; empty when it made none.
 std::string Extract(const PluginEntryPoints& entries, HANDLE panel, PanelItem& item,
-                    const ScratchFolder& scratch) {
+                    ScratchFolder& scratch) {
     std::string folder;
     if (!FromUtf8(scratch.Path() + "\\", CP_ACP, folder))
         return "";
+    scratch.Expect(ToUtf8(item.fileName, CP_ACP));
     if (entries.GetFiles(panel, &item, 1, 0, folder.c_str(), OpModeQuiet) != 1)
         return "";
     const std::vector<std::string> made = scratch.Entries();

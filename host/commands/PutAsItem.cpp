@@ -18,11 +18,12 @@ namespace {
 
 // A link named `itemName` in `scratch` to `source`; empty, with `why` set,
 // when it cannot be made.
-std::string LinkAs(const ScratchFolder& scratch, const std::string& source,
+std::string LinkAs(ScratchFolder& scratch, const std::string& source,
                    const std::string& itemName, std::string& why) {
     std::error_code error;
     const std::string target = std::filesystem::absolute(source, error).string();
     const std::string link = scratch.Path() + "/" + itemName;
+    scratch.Expect(itemName);
     if (error || symlink(target.c_str(), link.c_str()) != 0) {
         why = error ? error.message() : std::strerror(errno);
         return "";

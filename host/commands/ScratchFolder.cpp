@@ -1,11 +1,60 @@
 #include "host/commands/ScratchFolder.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
+#include "platform/win32.h"
+
 namespace fs = std::filesystem;
+
+namespace {
+
+// What the signal handler removes: fixed in size, each entry written before
+// it is marked ready, since a signal may come between any two instructions.
+struct Remains {
+    std::atomic<bool> ready{false};
+    char folder[PATH_MAX];
+    char entry[PATH_MAX];
+};
+
+constexpr int kSlots = 8;
+Remains remains[kSlots];
+
+// Called by the layer once its own temporaries are gone; unlink and rmdir
+// are what a signal handler may call.
+BOOL WINAPI RemoveRemains(DWORD) {
+    for (Remains& slot : remains) {
+        if (!slot.ready.load())
+            continue;
+        if (slot.entry[0] != '\0')
+            unlink(slot.entry);
+        rmdir(slot.folder);
+    }
+    return FALSE;
+}
+
+int Claim(const std::string& folder) {
+    static const bool handled = SetConsoleCtrlHandler(RemoveRemains, TRUE) != FALSE;
+    if (!handled || folder.size() >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < kSlots; ++i) {
+        if (remains[i].ready.load())
+            continue;
+        std::memcpy(remains[i].folder, folder.c_str(), folder.size() + 1);
+        remains[i].entry[0] = '\0';
+        remains[i].ready.store(true);
+        return i;
+    }
+    return -1;
+}
+
+}  // namespace
 
 ScratchFolder::ScratchFolder(const std::string& parent) {
     std::string pattern = (parent.empty() ? std::string(".") : parent) + "/.morvex-XXXXXX";
@@ -13,13 +62,27 @@ ScratchFolder::ScratchFolder(const std::string& parent) {
         failure = std::strerror(errno);
     else
         path = pattern;
+    if (!path.empty())
+        slot = Claim(path);
 }
 
 ScratchFolder::~ScratchFolder() {
+    if (slot >= 0)
+        remains[slot].ready.store(false);
     if (path.empty())
         return;
     std::error_code ignored;
     fs::remove_all(path, ignored);
+}
+
+void ScratchFolder::Expect(const std::string& name) {
+    const std::string entry = path + "/" + name;
+    if (slot < 0 || entry.size() >= PATH_MAX)
+        return;
+    // Not ready while the entry changes, so the handler never reads half of it.
+    remains[slot].ready.store(false);
+    std::memcpy(remains[slot].entry, entry.c_str(), entry.size() + 1);
+    remains[slot].ready.store(true);
 }
 
 std::vector<std::string> ScratchFolder::Entries() const {

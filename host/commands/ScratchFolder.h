@@ -1,6 +1,8 @@
 // A folder of the program's own for the files one command makes on the way:
 // made where the result is to go, so that it can be renamed into place, and
-// removed with whatever is still in it on every path.
+// removed with whatever is still in it on every path: also when Ctrl-C or
+// another signal ends the program, with the one entry it was told to expect
+// (the plug-in's own temporaries go with the layer's).
 #pragma once
 
 #include <string>
@@ -17,6 +19,9 @@ public:
     // Empty when the folder was made; otherwise why not.
     const std::string& Failure() const { return failure; }
     const std::string& Path() const { return path; }
+    // `name` is the entry the plug-in is about to make in the folder.
+    void Expect(const std::string& name);
+
     // The full paths of the entries in the folder now.
     std::vector<std::string> Entries() const;
 
@@ -26,4 +31,5 @@ public:
 private:
     std::string path;
     std::string failure;
+    int slot = -1;  // in the table of folders a signal removes
 };

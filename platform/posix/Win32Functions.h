@@ -47,6 +47,9 @@ WIN32_LAYER_API HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL 
                                            LPCSTR name);
 WIN32_LAYER_API DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds);
 WIN32_LAYER_API BOOL WINAPI ReleaseMutex(HANDLE mutex);
+// The handler runs inside the signal handler here, not on a thread of its
+// own as on Windows: it may only do what a signal handler may (unlink, rmdir).
+WIN32_LAYER_API BOOL WINAPI SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add);
 WIN32_LAYER_API HANDLE WINAPI FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA findData);
 WIN32_LAYER_API BOOL WINAPI FindClose(HANDLE find);
 WIN32_LAYER_API DWORD WINAPI GetFullPathNameA(LPCSTR name, DWORD bufferLength, LPSTR buffer,

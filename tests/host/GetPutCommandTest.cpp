@@ -2,10 +2,12 @@
 // where the copies land, what is asked and printed, and the exit status.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -529,6 +531,56 @@ TEST_F(GetPutCommandTest, ADestinationSwappedMidwayStillReceivesEveryItem) {
     EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
     for (const char* item : {"{Data}", "{Security_Data}", "notes"})
         EXPECT_TRUE(temp.Exists("d.moved/" + std::string(item))) << item;
+}
+
+// A signal that ends a copy midway (here at a chosen call of the layer)
+// leaves no temporary and no scratch folder, and every target as it was.
+TEST_F(GetPutCommandTest, ASignalMidwayLeavesNothingBehind) {
+    const std::string data(3 * 512 * 1024, 'd');  // {Data} takes three chunks
+    temp.AddFile("big", data);
+    setxattr(temp.PathOf("big").c_str(), "user.notes", "hello", 5, 0);
+    struct Route {
+        Texts arguments;
+        const char* call;  // the layer call at whose nth use the signal comes
+        unsigned nth;
+    };
+    const Route routes[] = {
+        {{"get", "big", "{Data}", "--to", "out", "--yes"}, "WriteFile", 2},
+        {{"get", "big", "notes", "--to", "out", "--yes"}, "CopyFileA.WriteChunk", 1},
+        {{"get", "big", "{Data}", "--output", "out/kept"}, "WriteFile", 2},
+        {{"get", "big", "notes", "--output", "out/kept"}, "CopyFileA.WriteChunk", 1},
+        {{"get", "big", "notes", "--output", "-"}, "CopyFileA.WriteChunk", 1},
+        {{"put", "big", "out/kept", "--as", "copy", "--yes"}, "CopyFileA", 1},
+    };
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        for (const Route& route : routes) {
+            SCOPED_TRACE(route.arguments[2] + " " + route.arguments[3] + " " + route.arguments[4] +
+                         " signal " + std::to_string(signal));
+            temp.AddDirectory("out");
+            temp.AddFile("out/kept", "kept");
+            temp.AddFile("out/{Data}", "old data");
+            const pid_t child = fork();
+            if (child == 0) {
+                WorkingDirectory here(temp.Path());
+                setenv("TMPDIR", temp.PathOf("tmp").c_str(), 1);
+                mvx::InjectAction(route.call, route.nth, [signal] { raise(signal); });
+                std::string shown;
+                RunHere(route.arguments, "", shown);
+                std::_Exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+            for (const auto& entry : fs::recursive_directory_iterator(temp.Path())) {
+                const std::string name = entry.path().filename().string();
+                EXPECT_EQ(name.find("morvex-"), std::string::npos) << entry.path();
+            }
+            EXPECT_EQ(temp.Contents("out/kept"), "kept");
+            EXPECT_EQ(temp.Contents("out/{Data}"), "old data");
+            EXPECT_EQ(temp.Contents("big"), data);
+            EXPECT_EQ(Stream(temp.PathOf("big"), "copy"), "<missing>");
+            fs::remove_all(temp.PathOf("out"));
+        }
 }
 
 TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {

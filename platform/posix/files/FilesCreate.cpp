@@ -3,6 +3,7 @@
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/SignalCleanup.h"
 #include "platform/posix/files/FileObject.h"
 #include "platform/posix/files/FileStatus.h"
 #include "platform/posix/files/ResolvedName.h"
@@ -138,6 +139,9 @@ HANDLE OpenFile(const OpenRequest& request, bool existed) {
     const bool needsData = ReadsData(request.access) || WritesData(request.access);
     Descriptor fd(OpenDescriptor(path, flags, mode, needsData));
     if (!fd.IsOpen()) return errno == EEXIST ? Fail(ERROR_FILE_EXISTS) : FailErrno(errno, path);
+    // A temporary made to take another file's place goes should a signal end
+    // the process before it is renamed or deleted.
+    if (!existed && (request.flags & FILE_ATTRIBUTE_TEMPORARY)) RemoveOnSignal(path);
     return Register(request, std::move(fd), false, existed);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/SignalCleanup.h"
 #include "platform/posix/files/FileStatus.h"
 #include "platform/posix/files/ResolvedName.h"
 #include "platform/posix/files/StreamPaths.h"
@@ -37,7 +38,10 @@ BOOL RemoveStream(const ResolvedName& target) {
 }
 
 BOOL RemoveFile(const ResolvedName& target) {
-    if (unlink(target.path.c_str()) == 0) return TRUE;
+    if (unlink(target.path.c_str()) == 0) {
+        KeepOnSignal(target.path);
+        return TRUE;
+    }
     return FailErrno(errno, target.path);
 }
 

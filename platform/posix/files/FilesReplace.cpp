@@ -7,6 +7,7 @@
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/Failure.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/core/SignalCleanup.h"
 #include "platform/posix/files/FileStatus.h"
 #include "platform/posix/files/KeptTraits.h"
 #include "platform/posix/files/ResolvedName.h"
@@ -41,7 +42,9 @@ BOOL Move(LPCSTR existing, LPCSTR newName, DWORD flags) {
                         ? (rename(from.path.c_str(), to.path.c_str()) == 0 ? 0 : errno)
                         : RenameNoReplace(from.path, to.path);
     if (err == EEXIST) return Fail(ERROR_ALREADY_EXISTS);
-    return err == 0 ? TRUE : FailErrno(err, to.path);
+    if (err != 0) return FailErrno(err, to.path);
+    KeepOnSignal(from.path);
+    return TRUE;
 }
 
 BOOL Replace(LPCSTR replaced, LPCSTR replacement, LPCSTR backup) {
@@ -57,6 +60,7 @@ BOOL Replace(LPCSTR replaced, LPCSTR replacement, LPCSTR backup) {
         if (error != NO_ERROR) return Fail(error);
     }
     if (rename(source.path.c_str(), target.path.c_str()) != 0) return FailErrno(errno, target.path);
+    KeepOnSignal(source.path);
     return TRUE;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/posix/files/ReplacementFile.h"
 
 #include "platform/posix/core/ErrnoMapping.h"
+#include "platform/posix/core/SignalCleanup.h"
 
 #include <atomic>
 #include <cerrno>
@@ -40,7 +41,9 @@ int RenameInPlace(const std::string& from, const std::string& to, bool failIfExi
 }  // namespace
 
 ReplacementFile::~ReplacementFile() {
-    if (!temporary_.empty()) unlink(temporary_.c_str());
+    if (temporary_.empty()) return;
+    unlink(temporary_.c_str());
+    KeepOnSignal(temporary_);
 }
 
 DWORD ReplacementFile::Create(const std::string& target, const FileStatus* existing,
@@ -53,6 +56,7 @@ DWORD ReplacementFile::Create(const std::string& target, const FileStatus* exist
         if (!file_.IsOpen() && errno == EEXIST) continue;
         if (!file_.IsOpen()) return ErrorFromErrnoAt(errno, target);
         temporary_ = name;
+        RemoveOnSignal(temporary_);
         if (!existing) return NO_ERROR;
         // Giving the file away is a privilege; without it, it stays the copier's.
         if (existing->owner != geteuid() || existing->group != getegid())
@@ -67,6 +71,7 @@ DWORD ReplacementFile::Commit(bool failIfExists) {
     const int err = RenameInPlace(temporary_, target_, failIfExists);
     if (err == EEXIST) return ERROR_FILE_EXISTS;
     if (err != 0) return ErrorFromErrnoAt(err, target_);
+    KeepOnSignal(temporary_);
     temporary_.clear();
     return NO_ERROR;
 }
