@@ -12,7 +12,7 @@ MAKEFLAGS += --no-print-directory
 LINUX_CONFIG = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i386-linux.cmake
 
 .PHONY: all deps linux asan windows windows-check include-check check test test-asan demo bench install clean \
-        fuzz fuzz-check
+        fuzz fuzz-check torture torture-check
 
 all: linux
 
@@ -58,6 +58,7 @@ check: deps include-check
 	$(MAKE) windows-check
 	$(MAKE) test test-asan
 	scripts/check-install.sh $(BUILD)
+	$(MAKE) torture-check
 	$(MAKE) fuzz-check
 
 demo: deps
@@ -87,6 +88,16 @@ fuzz: deps
 
 fuzz-check:
 	JOBS=$(JOBS) scripts/fuzz.sh $(FUZZ) --runs $(FUZZ_RUNS)
+
+# Kills morvex at random moments while it writes, on tmpfs, ext4 and NTFS
+# (both stream interfaces), and checks that nothing is lost or left behind:
+# TRIALS per operation and volume. make check runs a bounded number.
+TRIALS ?= 200
+torture: linux
+	tests/torture/kill_harness.py $(BUILD) --trials $(TRIALS)
+
+torture-check:
+	tests/torture/kill_harness.py $(BUILD) --trials 10 --seconds 55
 
 clean:
 	rm -rf $(BUILD)

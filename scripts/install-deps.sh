@@ -7,7 +7,7 @@ packages=(
   cmake make g++ g++-multilib lib32asan8 lib32ubsan1
   libgtest-dev:i386 libgmock-dev:i386 libbenchmark-dev:i386
   g++-mingw-w64-i686 wine wine32
-  attr ntfs-3g python3
+  attr ntfs-3g e2fsprogs python3
   man-db groff-base
   clang-14 libclang-rt-14-dev
   mc tmux

@@ -6,6 +6,8 @@
 #include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
+#include <csignal>
+#include <pthread.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -15,6 +17,24 @@
 
 namespace mvx {
 namespace {
+
+// The signals that end a program on a user's or a system's request, held back
+// while a stream is rewritten in place and delivered once it is whole.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaddset(&held, signal);
+        pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
 
 // ntfs-3g takes stream names of up to 250 bytes.
 constexpr std::size_t kLongestStreamName = 250;
@@ -98,7 +118,12 @@ DWORD RewriteStream(const CopySource& source, const ResolvedName& target,
     std::string backupPath;
     DWORD error = BackupPathOf(target, backupPath);
     if (error == NO_ERROR) error = CheckRoom(source, streamPath, SizeAt(streamPath));
-    if (error == NO_ERROR) error = CopyStreamPath(streamPath, backupPath);
+    if (error != NO_ERROR) return error;
+    // Ctrl-C and the like wait until the stream is whole again, old or new,
+    // and the backup gone: ntfs-3g cannot unlink a stream still open, so a
+    // signal handler could not take a half-made backup away.
+    SignalsHeld held;
+    error = CopyStreamPath(streamPath, backupPath);
     if (error != NO_ERROR) {
         unlink(backupPath.c_str());
         return error;
