@@ -1,10 +1,12 @@
 #include "host/commands/ScratchFolder.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -58,12 +60,19 @@ int Claim(const std::string& folder) {
 
 ScratchFolder::ScratchFolder(const std::string& parent) {
     std::string pattern = (parent.empty() ? std::string(".") : parent) + "/.morvex-XXXXXX";
+    // No signal comes between the folder's making and its entry in the table.
+    sigset_t held, previous;
+    sigemptyset(&held);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &previous);
     if (mkdtemp(&pattern[0]) == nullptr)
         failure = std::strerror(errno);
     else
         path = pattern;
     if (!path.empty())
         slot = Claim(path);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 ScratchFolder::~ScratchFolder() {

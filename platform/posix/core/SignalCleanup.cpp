@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstring>
 #include <mutex>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace mvx {
@@ -75,6 +76,15 @@ void InstallOnce() {
 }
 
 }  // namespace
+
+SignalsHeld::SignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : kSignals) sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &previous_);
+}
+
+SignalsHeld::~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
 
 void RemoveOnSignal(const std::string& path) {
     if (path.size() >= PATH_MAX) return;

@@ -5,6 +5,7 @@
 // the signal would have; a signal the process ignores stays ignored.
 #pragma once
 
+#include <csignal>
 #include <string>
 
 namespace mvx {
@@ -14,5 +15,19 @@ void RemoveOnSignal(const std::string& path);
 
 // `path` is no temporary any more: renamed into place, or deleted.
 void KeepOnSignal(const std::string& path);
+
+// Holds those signals back while it lives; they come once it is gone. Around
+// the making of a temporary and its RemoveOnSignal, so that no signal falls
+// between the two; around a rewrite that must end whole.
+class SignalsHeld {
+public:
+    SignalsHeld();
+    ~SignalsHeld();
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
 
 }  // namespace mvx

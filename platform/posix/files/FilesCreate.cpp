@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace mvx {
@@ -137,11 +138,16 @@ HANDLE OpenFile(const OpenRequest& request, bool existed) {
     if (request.disposition == CREATE_ALWAYS) flags |= O_NOFOLLOW;
     const mode_t mode = NewFileMode(request);
     const bool needsData = ReadsData(request.access) || WritesData(request.access);
+    // A temporary made to take another file's place goes should a signal end
+    // the process before it is renamed or deleted: no signal comes between
+    // its making and its mark.
+    const bool temporary = !existed && (request.flags & FILE_ATTRIBUTE_TEMPORARY);
+    std::optional<SignalsHeld> held;
+    if (temporary) held.emplace();
     Descriptor fd(OpenDescriptor(path, flags, mode, needsData));
     if (!fd.IsOpen()) return errno == EEXIST ? Fail(ERROR_FILE_EXISTS) : FailErrno(errno, path);
-    // A temporary made to take another file's place goes should a signal end
-    // the process before it is renamed or deleted.
-    if (!existed && (request.flags & FILE_ATTRIBUTE_TEMPORARY)) RemoveOnSignal(path);
+    if (temporary) RemoveOnSignal(path);
+    held.reset();
     return Register(request, std::move(fd), false, existed);
 }
 

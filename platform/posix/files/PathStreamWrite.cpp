@@ -2,12 +2,11 @@
 
 #include "platform/posix/core/Descriptor.h"
 #include "platform/posix/core/ErrnoMapping.h"
+#include "platform/posix/core/SignalCleanup.h"
 #include "platform/posix/files/DescriptorWrite.h"
 #include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
-#include <csignal>
-#include <pthread.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -17,24 +16,6 @@
 
 namespace mvx {
 namespace {
-
-// The signals that end a program on a user's or a system's request, held back
-// while a stream is rewritten in place and delivered once it is whole.
-class SignalsHeld {
-public:
-    SignalsHeld() {
-        sigset_t held;
-        sigemptyset(&held);
-        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaddset(&held, signal);
-        pthread_sigmask(SIG_BLOCK, &held, &previous_);
-    }
-    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-    SignalsHeld(const SignalsHeld&) = delete;
-    SignalsHeld& operator=(const SignalsHeld&) = delete;
-
-private:
-    sigset_t previous_;
-};
 
 // ntfs-3g takes stream names of up to 250 bytes.
 constexpr std::size_t kLongestStreamName = 250;

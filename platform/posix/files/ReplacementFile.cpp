@@ -28,6 +28,17 @@ std::string TemporaryName(const std::string& target) {
            std::to_string(counter++) + ".tmp";
 }
 
+// Makes the temporary `name`, marked for removal with no signal in between;
+// the descriptor, or -1 with errno set.
+int MakeTemporary(const std::string& name, mode_t mode) {
+    SignalsHeld held;
+    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+    const int err = errno;
+    if (fd >= 0) RemoveOnSignal(name);
+    errno = err;
+    return fd;
+}
+
 // A file system that knows no RENAME_NOREPLACE gets a plain rename; the
 // target was found missing just before.
 int RenameInPlace(const std::string& from, const std::string& to, bool failIfExists) {
@@ -51,12 +62,10 @@ DWORD ReplacementFile::Create(const std::string& target, const FileStatus* exist
     target_ = target;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string name = TemporaryName(target);
-        file_ = Descriptor(
-            open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, newMode));
+        file_ = Descriptor(MakeTemporary(name, newMode));
         if (!file_.IsOpen() && errno == EEXIST) continue;
         if (!file_.IsOpen()) return ErrorFromErrnoAt(errno, target);
         temporary_ = name;
-        RemoveOnSignal(temporary_);
         if (!existing) return NO_ERROR;
         // Giving the file away is a privilege; without it, it stays the copier's.
         if (existing->owner != geteuid() || existing->group != getegid())
