@@ -11,8 +11,8 @@ namespace mvx {
 
 // Gives `replacement` the traits of the existing regular file `original`.
 // NO_ERROR, or the error when its mode or one of its streams (user.*) cannot
-// be carried over; other attributes (security labels, ACLs) are carried where
-// the system lets this process set them.
+// be carried over; its access ACL and security label are carried where the
+// system lets this process set them, its file capabilities never.
 DWORD KeepTraits(const std::string& original, const std::string& replacement);
 
 }  // namespace mvx
