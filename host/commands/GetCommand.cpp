@@ -1,8 +1,10 @@
 #include "host/commands/GetCommand.h"
 
 #include <ostream>
+#include <map>
 #include <string>
 
+#include "host/commands/CaseFolding.h"
 #include "host/commands/NamedItems.h"
 #include "host/commands/PinnedFolder.h"
 #include "host/dialogs/ErrorLine.h"
@@ -21,6 +23,29 @@ std::string AsDirectory(std::string name) {
     return name;
 }
 
+// Two outputs whose names differ only in letter case land on one file in a
+// folder that folds case: the second would replace the first, and a move
+// would delete both streams. Refused before anything is written.
+bool OutputsAreDistinct(NamedItems& named, const std::string& folder, std::ostream& err) {
+    std::map<std::string, std::string> seen;
+    for (int i = 0; i < named.Count(); ++i) {
+        const std::string name = ToUtf8(named.Items()[i].fileName, CP_ACP);
+        const auto [other, added] = seen.emplace(FoldedName(name), name);
+        if (added)
+            continue;
+        if (other->second == name) {
+            WriteErrorLine(err, "two items are named '" + name + "'; #N names each");
+            return false;
+        }
+        if (FoldsLetterCase(folder)) {
+            WriteErrorLine(err, "'" + other->second + "' and '" + name + "' would land on one "
+                                "file in " + folder + ", which does not tell letter case apart");
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int RunGet(const PluginEntryPoints& entries, const TerminalUi& ui, const CommandLine& line,
@@ -36,7 +61,7 @@ int RunGet(const PluginEntryPoints& entries, const TerminalUi& ui, const Command
         return kExitFailed;
     }
     NamedItems named(entries, line);
-    if (!named.FoundOrSaid(err))
+    if (!named.FoundOrSaid(err) || !OutputsAreDistinct(named, line.destination, err))
         return kExitFailed;
     int copied = entries.GetFiles(named.Panel(), named.Items(), named.Count(), line.move ? 1 : 0,
                                   AsDirectory(destination).c_str(), OpModeOf(line));

@@ -21,7 +21,16 @@ dev_t DeviceOf(const std::string& path) {
 }
 
 const char* DriverOptions(NtfsStreams streams) {
-    return streams == NtfsStreams::Paths ? "no_detach,streams_interface=windows" : "no_detach";
+    switch (streams) {
+        case NtfsStreams::Paths: return "no_detach,streams_interface=windows";
+        case NtfsStreams::AttributesFoldingCase: return "no_detach,ignore_case";
+        default: return "no_detach";
+    }
+}
+
+// lowntfs-3g is the driver that can fold the case of names.
+const char* DriverOf(NtfsStreams streams) {
+    return streams == NtfsStreams::AttributesFoldingCase ? "lowntfs-3g" : "ntfs-3g";
 }
 
 // ntfs-3g in the foreground, quiet: it exits once the volume is unmounted and
@@ -31,8 +40,8 @@ const char* DriverOptions(NtfsStreams streams) {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
-    execlp("ntfs-3g", "ntfs-3g", "-o", DriverOptions(streams), image.c_str(), mountPoint.c_str(),
-           static_cast<char*>(nullptr));
+    execlp(DriverOf(streams), DriverOf(streams), "-o", DriverOptions(streams), image.c_str(),
+           mountPoint.c_str(), static_cast<char*>(nullptr));
     _exit(127);
 }
 

@@ -13,6 +13,7 @@
 enum class NtfsStreams {
     Attributes,  // as extended attributes user.NAME, which the kernel cuts at 64 KiB
     Paths,       // as paths FILE:NAME of any size, named by the attribute ntfs.streams.list
+    AttributesFoldingCase,  // as Attributes, file names taken without regard to case
 };
 
 class NtfsVolume {
