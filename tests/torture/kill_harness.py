@@ -146,6 +146,7 @@ class Trial:
         self.old_data = rng.randbytes(2 << 20)
         self.old_notes = rng.randbytes(size)
         self.new_notes = rng.randbytes(size)
+        self.cut_short = False  # a stream cut short, its old bytes whole beside it
         self.file = os.path.join(folder, "f")
         with open(self.file, "wb") as file:
             file.write(self.old_data)
@@ -178,6 +179,7 @@ def check_put(trial, moved):
         backup = streams_of(trial.file, trial.volume).get("notes.~morvex-old")
         if backup != trial.old_notes:
             faults.append("stream notes is neither old nor new, and no backup holds the old")
+        trial.cut_short = True
     if moved and not os.path.exists(trial.source) and not whole:
         faults.append("source gone before its copy was whole")
     if contents(trial.file) != trial.old_data:
@@ -219,10 +221,12 @@ class Tally:
         self.trials = 0
         self.failures = []
         self.kill_leftovers = 0
+        self.cut_short = 0
 
     def line(self):
-        return "%4d trials, %d failures, %d temporaries left by SIGKILL" % (
-            self.trials, len(self.failures), self.kill_leftovers)
+        return "%4d trials, %d failures, %d temporaries left by SIGKILL, %d streams cut short " \
+               "by SIGKILL with their old bytes whole beside them" % (
+                   self.trials, len(self.failures), self.kill_leftovers, self.cut_short)
 
 
 def run_trial(morvex, environment, volume, operation, folder, rng, duration):
@@ -240,8 +244,10 @@ def run_trial(morvex, environment, volume, operation, folder, rng, duration):
     left = trial.leftovers()
     if left and sent != signal.SIGKILL:
         faults.append("temporaries left after %s: %s" % (sent.name, left))
+    if trial.cut_short and sent != signal.SIGKILL:
+        faults.append("a stream cut short by %s" % sent.name)
     shutil.rmtree(folder, ignore_errors=True)
-    return faults, (len(left) if sent == signal.SIGKILL else 0), sent
+    return faults, (len(left) if sent == signal.SIGKILL else 0), trial.cut_short, sent
 
 
 def time_operation(morvex, environment, volume, operation, folder):
@@ -288,13 +294,14 @@ def main():
                 while tally.trials < options.trials:
                     if deadline and time.monotonic() > deadline:
                         break
-                    faults, leftovers, sent = run_trial(morvex, environment, volume, operation,
-                                                        folder, rng, duration)
+                    faults, leftovers, cut_short, sent = run_trial(
+                        morvex, environment, volume, operation, folder, rng, duration)
                     tally.trials += 1
                     tally.kill_leftovers += leftovers
+                    tally.cut_short += cut_short
                     tally.failures += ["%s after %s: %s" % (operation, sent.name, f)
                                        for f in faults]
-                print("%-13s %-20s %s" % (volume.name, operation, tally.line()))
+                print("%-12s %-19s %s" % (volume.name, operation, tally.line()))
                 for failure in tally.failures[:5]:
                     print("  FAILED: " + failure)
                 failed += len(tally.failures)
