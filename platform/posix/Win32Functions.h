@@ -49,6 +49,8 @@ WIN32_LAYER_API DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD millisecon
 WIN32_LAYER_API BOOL WINAPI ReleaseMutex(HANDLE mutex);
 // The handler runs inside the signal handler here, not on a thread of its
 // own as on Windows: it may only do what a signal handler may (unlink, rmdir).
+// It is called once the layer's temporaries are gone; a handler that takes
+// the event keeps the process going, and a write then in flight fails.
 WIN32_LAYER_API BOOL WINAPI SetConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add);
 WIN32_LAYER_API HANDLE WINAPI FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA findData);
 WIN32_LAYER_API BOOL WINAPI FindClose(HANDLE find);

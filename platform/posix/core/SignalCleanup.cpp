@@ -51,13 +51,9 @@ void OnSignal(int signal) {
             return;  // handled: the process goes on, as on Windows
         }
     }
-    // End as the signal would have: the action in force before ours.
+    // End as the signal would have: the action in force before ours takes
+    // the signal again once this handler returns and unblocks it.
     sigaction(signal, &previous[signal], nullptr);
-    if (previous[signal].sa_handler != SIG_DFL && previous[signal].sa_handler != SIG_IGN) {
-        previous[signal].sa_handler(signal);
-        errno = savedErrno;
-        return;
-    }
     raise(signal);
     errno = savedErrno;
 }

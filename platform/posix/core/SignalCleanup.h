@@ -2,7 +2,8 @@
 // writes a file under before it takes the file's place. SIGINT, SIGTERM,
 // SIGHUP and SIGPIPE first remove every temporary registered, then call the
 // console control handlers (SetConsoleCtrlHandler), then end the process as
-// the signal would have; a signal the process ignores stays ignored.
+// the signal would have (the action in force before); a signal the process
+// ignores stays ignored.
 #pragma once
 
 #include <csignal>
