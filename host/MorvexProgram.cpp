@@ -8,7 +8,6 @@
 #include "host/commandline/HelpText.h"
 #include "host/commandline/WorkingDirectory.h"
 #include "host/commands/ConfigCommand.h"
-#include "host/commands/SettingsLock.h"
 #include "host/commands/GetCommand.h"
 #include "host/commands/GetToPath.h"
 #include "host/commands/PutAsItem.h"
@@ -20,6 +19,7 @@
 #include "host/listing/ListCommand.h"
 #include "host/listing/ScanCommand.h"
 #include "host/module/PluginSession.h"
+#include "host/settings/SettingsLock.h"
 #include "host/text/TerminalText.h"
 
 namespace {

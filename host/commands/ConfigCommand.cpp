@@ -4,9 +4,9 @@
 #include <ostream>
 #include <vector>
 
-#include "host/commands/StoredSwitches.h"
 #include "host/dialogs/ErrorLine.h"
 #include "host/dialogs/ExitStatus.h"
+#include "host/settings/StoredSwitches.h"
 #include "hostapi/DialogItemTypes.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <map>
 #include <string>
 
-#include "host/commands/CaseFolding.h"
 #include "host/commands/NamedItems.h"
-#include "host/commands/PinnedFolder.h"
+#include "host/destinations/CaseFolding.h"
+#include "host/destinations/PinnedFolder.h"
 #include "host/dialogs/ErrorLine.h"
 #include "host/dialogs/ExitStatus.h"
 #include "host/text/Utf8Text.h"

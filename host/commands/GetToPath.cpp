@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/commands/ScratchFolder.h"
+#include "host/destinations/ScratchFolder.h"
 #include "host/dialogs/ErrorLine.h"
 #include "host/dialogs/ExitStatus.h"
 #include "host/dialogs/SystemMessage.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "host/commands/PutCommand.h"
-#include "host/commands/ScratchFolder.h"
+#include "host/destinations/ScratchFolder.h"
 #include "host/dialogs/ErrorLine.h"
 #include "host/dialogs/ExitStatus.h"
 #include "host/panel/CommandLinePanel.h"

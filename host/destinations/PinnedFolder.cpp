@@ -1,4 +1,4 @@
-#include "host/commands/PinnedFolder.h"
+#include "host/destinations/PinnedFolder.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "host/commands/CaseFolding.h"
+#include "host/destinations/CaseFolding.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

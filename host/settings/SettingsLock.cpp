@@ -1,4 +1,4 @@
-#include "host/commands/SettingsLock.h"
+#include "host/settings/SettingsLock.h"
 
 #include "host/dialogs/SystemMessage.h"
 

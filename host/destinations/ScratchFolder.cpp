@@ -1,4 +1,4 @@
-#include "host/commands/ScratchFolder.h"
+#include "host/destinations/ScratchFolder.h"
 
 #include <pthread.h>
 #include <unistd.h>

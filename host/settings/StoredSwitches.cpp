@@ -1,4 +1,4 @@
-#include "host/commands/StoredSwitches.h"
+#include "host/settings/StoredSwitches.h"
 
 #include "hostapi/SwitchNames.h"
 #include "platform/win32.h"
