@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/MorvexProgram.h"
-#include "host/dialogs/StandardOutput.h"
+#include "host/messages/StandardOutput.h"
 
 int main(int argc, char** argv) {
     // The user's charset and the widths of its characters; numbers and the

@@ -4,9 +4,9 @@
 Each folder has a place in one of two stacks, read from the bottom up:
 
   plug-in: platform, common, hostapi, streams, security, transfer, plugin
-  host:    platform, hostapi, host/text, host/module, host/dialogs, host/panel,
-           host/commandline, host/destinations, host/settings, host/listing,
-           host/commands, host
+  host:    platform, hostapi, host/text, host/module, host/messages, host/dialogs,
+           host/panel, host/commandline, host/destinations, host/settings,
+           host/listing, host/commands, host
 
 A file may include its own folder and the folders below it in its stack,
 nothing above and nothing beside. Above the seam (every folder but platform/)
@@ -22,9 +22,9 @@ import re
 import sys
 
 PLUGIN_STACK = ["platform", "common", "hostapi", "streams", "security", "transfer", "plugin"]
-HOST_STACK = ["platform", "hostapi", "host/text", "host/module", "host/dialogs", "host/panel",
-              "host/commandline", "host/destinations", "host/settings", "host/listing",
-              "host/commands", "host"]
+HOST_STACK = ["platform", "hostapi", "host/text", "host/module", "host/messages", "host/dialogs",
+              "host/panel", "host/commandline", "host/destinations", "host/settings",
+              "host/listing", "host/commands", "host"]
 SEAM_HEADERS = {"platform/win32.h", "platform/PluginExport.h"}
 UNCHECKED = ("tests/", "fuzz/", "bench/")
 SOURCE = re.compile(r"\.(cpp|h)$")

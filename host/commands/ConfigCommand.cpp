@@ -4,8 +4,8 @@
 #include <ostream>
 #include <vector>
 
-#include "host/dialogs/ErrorLine.h"
-#include "host/dialogs/ExitStatus.h"
+#include "host/messages/ErrorLine.h"
+#include "host/messages/ExitStatus.h"
 #include "host/settings/StoredSwitches.h"
 #include "hostapi/DialogItemTypes.h"
 

@@ -7,8 +7,8 @@
 #include "host/commands/NamedItems.h"
 #include "host/destinations/CaseFolding.h"
 #include "host/destinations/PinnedFolder.h"
-#include "host/dialogs/ErrorLine.h"
-#include "host/dialogs/ExitStatus.h"
+#include "host/messages/ErrorLine.h"
+#include "host/messages/ExitStatus.h"
 #include "host/text/Utf8Text.h"
 
 namespace {

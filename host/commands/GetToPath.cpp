@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "host/destinations/ScratchFolder.h"
-#include "host/dialogs/ErrorLine.h"
-#include "host/dialogs/ExitStatus.h"
-#include "host/dialogs/SystemMessage.h"
+#include "host/messages/ErrorLine.h"
+#include "host/messages/ExitStatus.h"
+#include "host/messages/SystemMessage.h"
 #include "host/panel/CommandLinePanel.h"
 #include "host/panel/ItemSelection.h"
 #include "host/text/Utf8Text.h"

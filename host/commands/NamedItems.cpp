@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "host/dialogs/ErrorLine.h"
+#include "host/messages/ErrorLine.h"
 #include "host/panel/ItemSelection.h"
 #include "hostapi/OperationMode.h"
 

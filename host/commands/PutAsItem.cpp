@@ -10,8 +10,8 @@
 
 #include "host/commands/PutCommand.h"
 #include "host/destinations/ScratchFolder.h"
-#include "host/dialogs/ErrorLine.h"
-#include "host/dialogs/ExitStatus.h"
+#include "host/messages/ErrorLine.h"
+#include "host/messages/ExitStatus.h"
 #include "host/panel/CommandLinePanel.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "host/dialogs/ErrorLine.h"
-#include "host/dialogs/ExitStatus.h"
-#include "host/dialogs/SystemMessage.h"
+#include "host/messages/ErrorLine.h"
+#include "host/messages/ExitStatus.h"
+#include "host/messages/SystemMessage.h"
 #include "host/panel/CommandLinePanel.h"
 #include "host/text/Utf8Text.h"
 #include "hostapi/OperationMode.h"

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "host/commands/NamedItems.h"
-#include "host/dialogs/ExitStatus.h"
+#include "host/messages/ExitStatus.h"
 
 int RunRm(const PluginEntryPoints& entries, const TerminalUi& ui, const CommandLine& line,
           std::ostream& err) {

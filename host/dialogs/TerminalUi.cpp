@@ -6,8 +6,8 @@
 #include <ostream>
 #include <utility>
 
-#include "host/dialogs/ErrorBoxHold.h"
-#include "host/dialogs/ErrorLine.h"
+#include "host/messages/ErrorBoxHold.h"
+#include "host/messages/ErrorLine.h"
 #include "host/text/TerminalText.h"
 #include "host/text/Utf8Text.h"
 #include "hostapi/DialogItemTypes.h"

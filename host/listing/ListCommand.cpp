@@ -1,8 +1,8 @@
 #include "host/listing/ListCommand.h"
 
-#include "host/dialogs/ErrorLine.h"
-#include "host/dialogs/ExitStatus.h"
 #include "host/listing/ListingOutput.h"
+#include "host/messages/ErrorLine.h"
+#include "host/messages/ExitStatus.h"
 #include "host/panel/CommandLinePanel.h"
 #include "host/panel/StreamListing.h"
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "host/dialogs/ErrorLine.h"
-#include "host/dialogs/ExitStatus.h"
 #include "host/listing/AlternateStreamFilter.h"
 #include "host/listing/ScanOutput.h"
 #include "host/listing/TreeWalk.h"
+#include "host/messages/ErrorLine.h"
+#include "host/messages/ExitStatus.h"
 #include "host/panel/CommandLinePanel.h"
 #include "host/panel/StreamListing.h"
 

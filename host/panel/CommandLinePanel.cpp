@@ -7,9 +7,9 @@
 #include <memory>
 #include <ostream>
 
-#include "host/dialogs/ErrorBoxHold.h"
-#include "host/dialogs/ErrorLine.h"
-#include "host/dialogs/SystemMessage.h"
+#include "host/messages/ErrorBoxHold.h"
+#include "host/messages/ErrorLine.h"
+#include "host/messages/SystemMessage.h"
 #include "host/text/Utf8Text.h"
 
 namespace {

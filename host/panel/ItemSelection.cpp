@@ -3,7 +3,7 @@
 #include <optional>
 #include <ostream>
 
-#include "host/dialogs/ErrorLine.h"
+#include "host/messages/ErrorLine.h"
 #include "host/panel/PanelItemBlock.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "host/settings/SettingsLock.h"
 
-#include "host/dialogs/SystemMessage.h"
+#include "host/messages/SystemMessage.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/dialogs/ErrorBoxHold.h"
+#include "host/messages/ErrorBoxHold.h"
 #include "hostapi/DialogItemTypes.h"
 
 namespace {

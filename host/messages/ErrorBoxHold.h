@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/dialogs/ErrorBox.h"
+#include "host/messages/ErrorBox.h"
 
 class ErrorBoxHold {
 public:

@@ -1,4 +1,4 @@
-#include "host/dialogs/ErrorLine.h"
+#include "host/messages/ErrorLine.h"
 
 #include <ostream>
 

@@ -1,4 +1,4 @@
-#include "host/dialogs/ErrorBoxHold.h"
+#include "host/messages/ErrorBoxHold.h"
 
 namespace {
 

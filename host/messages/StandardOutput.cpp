@@ -1,4 +1,4 @@
-#include "host/dialogs/StandardOutput.h"
+#include "host/messages/StandardOutput.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,8 +6,8 @@
 #include <iostream>
 #include <string>
 
-#include "host/dialogs/ErrorLine.h"
-#include "host/dialogs/ExitStatus.h"
+#include "host/messages/ErrorLine.h"
+#include "host/messages/ExitStatus.h"
 
 int CloseStandardOutput(int status, std::ostream& err) {
     // std::cout hands every write straight to stdout, so stdio knows of

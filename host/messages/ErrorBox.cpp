@@ -1,10 +1,10 @@
-#include "host/dialogs/ErrorBox.h"
+#include "host/messages/ErrorBox.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "host/dialogs/ErrorLine.h"
-#include "host/dialogs/SystemMessage.h"
+#include "host/messages/ErrorLine.h"
+#include "host/messages/SystemMessage.h"
 
 namespace {
 

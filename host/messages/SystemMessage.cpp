@@ -1,4 +1,4 @@
-#include "host/dialogs/SystemMessage.h"
+#include "host/messages/SystemMessage.h"
 
 std::string SystemMessageText(DWORD code) {
     char text[1024];
