@@ -1,7 +1,9 @@
 #include "host/commands/GetCommand.h"
 
 #include <ostream>
+#include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "host/commands/NamedItems.h"
@@ -10,6 +12,7 @@
 #include "host/messages/ErrorLine.h"
 #include "host/messages/ExitStatus.h"
 #include "host/text/Utf8Text.h"
+#include "hostapi/DialogItemTypes.h"
 
 namespace {
 
@@ -46,9 +49,44 @@ bool OutputsAreDistinct(NamedItems& named, const std::string& folder, std::ostre
     return true;
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The folder a user typed in the destination dialog, held from now on: the
+// edit line then names the held folder, which the plug-in writes into. A
+// name that is no folder yet (the plug-in makes it) stays as typed.
+void HoldTypedFolder(HostDialogItem& edit, std::optional<PinnedFolder>& held) {
+    std::string typed = ToUtf8(edit.text, CP_ACP);
+    while (!typed.empty() && IsBlank(typed.back()))
+        typed.pop_back();
+    typed.erase(0, typed.find_first_not_of(" \t"));
+    if (typed.empty() || (typed.back() != '\\' && typed.back() != '/'))
+        return;
+    held.emplace(typed.substr(0, typed.find_last_not_of("\\/") + 1));
+    std::string name;
+    if (!held->IsHeld() || !FromUtf8(held->Name() + "\\", CP_ACP, name) ||
+        name.size() >= sizeof(edit.text))
+        return;
+    std::memcpy(edit.text, name.c_str(), name.size() + 1);
+}
+
+// On a terminal the plug-in asks for the destination; each answer holds the
+// folder typed, should the plug-in ask again.
+void AskHoldingTheFolder(TerminalUi& ui, std::optional<PinnedFolder>& held) {
+    ui.AnswerDialog([&ui, &held](HostDialogItem* items, int count) {
+        const int closedBy = ui.AskDialog(items, count);
+        for (int i = 0; i < count; ++i)
+            if (items[i].type == kDialogEdit)
+                HoldTypedFolder(items[i], held);
+        AskHoldingTheFolder(ui, held);
+        return closedBy;
+    });
+}
+
 }  // namespace
 
-int RunGet(const PluginEntryPoints& entries, const TerminalUi& ui, const CommandLine& line,
+int RunGet(const PluginEntryPoints& entries, TerminalUi& ui, const CommandLine& line,
            std::ostream& err) {
     // Without the dialog, in which the user may name another folder, the
     // destination is held from the start.
@@ -60,6 +98,9 @@ int RunGet(const PluginEntryPoints& entries, const TerminalUi& ui, const Command
                                 ": the name cannot be given in the code page of file names");
         return kExitFailed;
     }
+    std::optional<PinnedFolder> typed;
+    if (!line.yes && ui.IsInteractive())
+        AskHoldingTheFolder(ui, typed);
     NamedItems named(entries, line);
     if (!named.FoundOrSaid(err) || !OutputsAreDistinct(named, line.destination, err))
         return kExitFailed;

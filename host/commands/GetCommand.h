@@ -10,5 +10,5 @@
 #include "host/module/PluginModule.h"
 
 // Returns the program's exit status.
-int RunGet(const PluginEntryPoints& entries, const TerminalUi& ui, const CommandLine& line,
+int RunGet(const PluginEntryPoints& entries, TerminalUi& ui, const CommandLine& line,
            std::ostream& err);

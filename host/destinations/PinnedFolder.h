@@ -16,6 +16,7 @@ public:
 
     // The name that reaches the folder: the held one, or the name given.
     const std::string& Name() const { return name; }
+    bool IsHeld() const { return fd >= 0; }
 
 private:
     int fd;

@@ -518,19 +518,27 @@ TEST_F(GetPutCommandTest, NewOutputsTakeTheModeOfTheFile) {
 // folder midway (here as the first item is put in place), it still receives
 // every item, and the folder the link names receives none.
 TEST_F(GetPutCommandTest, ADestinationSwappedMidwayStillReceivesEveryItem) {
-    temp.AddDirectory("d");
-    temp.AddDirectory("elsewhere");
     WorkingDirectory here(temp.Path());
-    mvx::InjectAction("MoveFileExA", 1, [&] {
-        fs::rename(temp.PathOf("d"), temp.PathOf("d.moved"));
-        fs::create_directory_symlink(temp.PathOf("elsewhere"), temp.PathOf("d"));
-    });
-    std::string shown;
-    EXPECT_EQ(RunHere({"get", "report.txt", "--to", "d", "--yes"}, "", shown), 0) << shown;
-    mvx::ClearFaults();
-    EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
-    for (const char* item : {"{Data}", "{Security_Data}", "notes"})
-        EXPECT_TRUE(temp.Exists("d.moved/" + std::string(item))) << item;
+    // With --yes, and on a terminal where the folder is typed in the dialog.
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes ? "--yes" : "typed");
+        temp.AddDirectory("d");
+        temp.AddDirectory("elsewhere");
+        mvx::InjectAction("MoveFileExA", 1, [&] {
+            fs::rename(temp.PathOf("d"), temp.PathOf("d.moved"));
+            fs::create_directory_symlink(temp.PathOf("elsewhere"), temp.PathOf("d"));
+        });
+        std::string shown;
+        const Texts arguments = yes ? Texts{"get", "report.txt", "--to", "d", "--yes"}
+                                    : Texts{"get", "report.txt", "--to", "elsewhere"};
+        EXPECT_EQ(RunHere(arguments, yes ? "" : temp.PathOf("d") + "/\n\n", shown), 0) << shown;
+        mvx::ClearFaults();
+        EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
+        for (const char* item : {"{Data}", "{Security_Data}", "notes"})
+            EXPECT_TRUE(temp.Exists("d.moved/" + std::string(item))) << item;
+        for (const char* folder : {"d", "d.moved", "elsewhere"})
+            fs::remove_all(temp.PathOf(folder));
+    }
 }
 
 // A signal that ends a copy midway (here at a chosen call of the layer)
