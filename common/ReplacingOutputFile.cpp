@@ -6,6 +6,8 @@ namespace {
 // over this often.
 constexpr int kNameAttempts = 100;
 
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 CStringBase<char> TemporaryName(const char* outputName, int attempt) {
     CStringBase<char> name(outputName);
     name.Append(".~morvex-");
@@ -21,9 +23,24 @@ CReplacingOutputFile::~CReplacingOutputFile() {
     Discard();
 }
 
+// Asks first without access to the data, so that no file that is to be
+// replaced is ever opened for writing; a link at the name is not followed.
+bool CReplacingOutputFile::OpenPipeOrDevice(const char* name) {
+    CFileHandle probe;
+    if (!probe.Open(name, 0, kShareAll, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT) ||
+        GetFileType(probe.Handle()) == FILE_TYPE_DISK)
+        return false;
+    probe.Close();
+    writesInPlace = Open(name, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
+                         FILE_FLAG_OPEN_REPARSE_POINT);
+    return writesInPlace;
+}
+
 bool CReplacingOutputFile::Create(const char* name) {
     Discard();
     outputName = CStringBase<char>(name);
+    if (OpenPipeOrDevice(name))
+        return true;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         CStringBase<char> candidate = TemporaryName(name, attempt);
         if (Open(candidate.Ptr(), GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW,
@@ -38,6 +55,8 @@ bool CReplacingOutputFile::Create(const char* name) {
 }
 
 bool CReplacingOutputFile::Commit() {
+    if (writesInPlace)
+        return Close();
     // Data the system still holds for the file may be lost in the close.
     if (temporaryName.IsEmpty() || !Close())
         return false;
@@ -51,6 +70,7 @@ bool CReplacingOutputFile::Commit() {
 }
 
 void CReplacingOutputFile::Discard() {
+    writesInPlace = false;
     if (temporaryName.IsEmpty())
         return;
     Close();

@@ -2,7 +2,9 @@
 // beside the output, which takes the output's place only when Commit is
 // called; a write that fails or never ends leaves the output as it was. An
 // output that existed keeps its attributes, security and streams
-// (ReplaceFileA); a link at its name is replaced, never followed.
+// (ReplaceFileA); a link at its name is replaced, never followed. A pipe or a
+// device at the name has no place a rename could fill: the bytes are written
+// into it as they come.
 #pragma once
 
 #include "common/OutputFile.h"
@@ -22,7 +24,10 @@ public:
     bool Commit();
 
 private:
+    bool OpenPipeOrDevice(const char* name);
     void Discard();
+
+    bool writesInPlace = false;
 
     CStringBase<char> outputName;
     CStringBase<char> temporaryName;

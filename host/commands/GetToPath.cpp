@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/destinations/PipeRelay.h"
 #include "host/destinations/ScratchFolder.h"
 #include "host/messages/ErrorLine.h"
 #include "host/messages/ExitStatus.h"
@@ -26,7 +27,7 @@ namespace {
 struct Target {
     std::string path;     // "-" for standard output
     bool streamed;        // written into (standard output, a pipe, a device), not renamed over
-    std::string scratch;  // the Linux folder the plug-in extracts into
+    std::string scratch;  // the Linux folder the plug-in extracts into (or its FIFO is in)
     bool replaces;        // a regular file is there, whose traits the copy keeps
 };
 
@@ -83,46 +84,20 @@ bool FindTarget(const std::string& path, const std::string& source, Target& targ
     return true;
 }
 
-bool CopyInto(const std::string& from, std::ostream& to) {
-    std::ifstream in(from, std::ios::binary);
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof(buffer)) || in.gcount() > 0) {
-        if (!to.write(buffer, in.gcount()))
-            return false;
-    }
-    return in.eof() && to.flush();
-}
-
-// Puts the extracted file where the target says.
-bool Deliver(const std::string& extracted, const Target& target, std::ostream& out,
-             std::string& why) {
-    if (!target.streamed) {
-        // Renamed into place; a file replaced keeps its mode, owner and
-        // streams, as one written over in place would.
-        std::string from, to;
-        if (!FromUtf8(extracted, CP_ACP, from) || !FromUtf8(target.path, CP_ACP, to)) {
-            why = "the name cannot be given in the code page of file names";
-            return false;
-        }
-        const bool delivered =
-            target.replaces
-                ? ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr)
-                : MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
-        if (!delivered)
-            why = SystemMessageText(GetLastError());
-        return delivered;
-    }
-    if (target.path == "-") {
-        if (CopyInto(extracted, out))
-            return true;
-        why = "write error";
+// Renamed into place; a file replaced keeps its mode, owner and streams, as
+// one written over in place would.
+bool Deliver(const std::string& extracted, const Target& target, std::string& why) {
+    std::string from, to;
+    if (!FromUtf8(extracted, CP_ACP, from) || !FromUtf8(target.path, CP_ACP, to)) {
+        why = "the name cannot be given in the code page of file names";
         return false;
     }
-    std::ofstream file(target.path, std::ios::binary);
-    if (file && CopyInto(extracted, file))
-        return true;
-    why = std::strerror(errno != 0 ? errno : EIO);
-    return false;
+    const bool delivered =
+        target.replaces ? ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr)
+                        : MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!delivered)
+        why = SystemMessageText(GetLastError());
+    return delivered;
 }
 
 // The one item `line` names; false, with the reason told, when it names
@@ -141,17 +116,56 @@ bool SelectOne(const PluginEntryPoints& entries, HANDLE panel, const CommandLine
     return true;
 }
 
-// The plug-in's copy of `item` in `scratch`; empty when it made none.
-std::string Extract(const PluginEntryPoints& entries, HANDLE panel, PanelItem& item,
-                    ScratchFolder& scratch) {
+// One item of the opened file on its way out.
+struct Extraction {
+    const PluginEntryPoints& entries;
+    HANDLE panel;
+    PanelItem item;
+    ScratchFolder& scratch;
+    std::string notCopied;  // the error line when the plug-in made no copy
+};
+
+bool ExtractInto(Extraction& extraction) {
     std::string folder;
-    if (!FromUtf8(scratch.Path() + "\\", CP_ACP, folder))
-        return "";
-    scratch.Expect(ToUtf8(item.fileName, CP_ACP));
-    if (entries.GetFiles(panel, &item, 1, 0, folder.c_str(), OpModeQuiet) != 1)
-        return "";
-    const std::vector<std::string> made = scratch.Entries();
-    return made.size() == 1 ? made[0] : "";
+    return FromUtf8(extraction.scratch.Path() + "\\", CP_ACP, folder) &&
+           extraction.entries.GetFiles(extraction.panel, &extraction.item, 1, 0, folder.c_str(),
+                                       OpModeQuiet) == 1;
+}
+
+// The copy made in the scratch folder, then renamed into place. The error
+// line, or empty once the copy is there.
+std::string PlaceItem(Extraction& extraction, const Target& target) {
+    extraction.scratch.Expect(ToUtf8(extraction.item.fileName, CP_ACP));
+    if (!ExtractInto(extraction))
+        return extraction.notCopied;
+    const std::vector<std::string> made = extraction.scratch.Entries();
+    if (made.size() != 1)
+        return extraction.notCopied;
+    std::string why;
+    return Deliver(made[0], target, why) ? "" : target.path + ": " + why;
+}
+
+// The plug-in writes into a FIFO whose bytes go on to the target as they
+// come, so no copy of the whole item is ever staged. The error line, or empty
+// once every byte is passed on.
+std::string StreamItem(Extraction& extraction, const Target& target, std::ostream& out) {
+    std::ofstream file;
+    if (target.path != "-")
+        file.open(target.path, std::ios::binary);
+    std::ostream& to = target.path == "-" ? out : file;
+    // Told as GNU tools tell a failed standard output.
+    const std::string where = target.path == "-" ? "write error" : target.path;
+    if (!to)
+        return where + ": " + std::strerror(errno != 0 ? errno : EIO);
+    const std::string name = ToUtf8(extraction.item.fileName, CP_ACP);
+    extraction.scratch.Expect(name);
+    PipeRelay relay(extraction.scratch.Path() + "/" + name, to);
+    if (!relay.Failure().empty())
+        return "cannot pass the item on: " + relay.Failure();
+    const bool copied = ExtractInto(extraction);
+    if (!relay.Finish())
+        return where + ": " + relay.Failure();
+    return copied ? "" : extraction.notCopied;
 }
 
 }  // namespace
@@ -175,13 +189,12 @@ int RunGetToPath(const PluginEntryPoints& entries, const CommandLine& line, std:
         WriteErrorLine(err, "cannot write in " + target.scratch + ": " + scratch.Failure());
         return kExitFailed;
     }
-    const std::string extracted = Extract(entries, panel.Handle(), item, scratch);
-    if (extracted.empty()) {
-        WriteErrorLine(err, line.file + ": '" + line.items[0] + "' was not copied");
-        return kExitFailed;
-    }
-    if (!Deliver(extracted, target, out, why)) {
-        WriteErrorLine(err, (target.path == "-" ? "standard output" : target.path) + ": " + why);
+    Extraction extraction{entries, panel.Handle(), item, scratch,
+                          line.file + ": '" + line.items[0] + "' was not copied"};
+    const std::string failure = target.streamed ? StreamItem(extraction, target, out)
+                                                : PlaceItem(extraction, target);
+    if (!failure.empty()) {
+        WriteErrorLine(err, failure);
         return kExitFailed;
     }
     // The stream goes only once its copy is in place.

@@ -17,6 +17,9 @@ int CloseStandardOutput(int status, std::ostream& err) {
     const int reason = flushed ? 0 : errno;
     if (flushed && std::ferror(stdout) == 0 && !std::cout.fail())
         return status;
+    // A command that failed has told why, standard output among its reasons.
+    if (status != kExitDone)
+        return status;
     WriteErrorLine(err, reason != 0 ? std::string("write error: ") + std::strerror(reason)
                                     : std::string("write error"));
     return status == kExitDone ? kExitFailed : status;

@@ -6,5 +6,6 @@
 
 // Flushes standard output. When that, or a write before it, failed, tells
 // `err` ("morvex: write error: REASON") and returns kExitFailed, unless
-// `status` is a failure already; else returns `status`.
+// `status` is a failure already, which its command has told; else returns
+// `status`.
 int CloseStandardOutput(int status, std::ostream& err);

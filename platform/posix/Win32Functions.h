@@ -42,6 +42,7 @@ WIN32_LAYER_API BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD count, 
 WIN32_LAYER_API DWORD WINAPI GetFileSize(HANDLE file, LPDWORD sizeHigh);
 WIN32_LAYER_API BOOL WINAPI GetFileInformationByHandle(HANDLE file,
                                                        LPBY_HANDLE_FILE_INFORMATION information);
+WIN32_LAYER_API DWORD WINAPI GetFileType(HANDLE file);
 WIN32_LAYER_API BOOL WINAPI CloseHandle(HANDLE object);
 WIN32_LAYER_API HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL initialOwner,
                                            LPCSTR name);

@@ -558,6 +558,7 @@ TEST_F(GetPutCommandTest, ASignalMidwayLeavesNothingBehind) {
         {{"get", "big", "{Data}", "--output", "out/kept"}, "WriteFile", 2},
         {{"get", "big", "notes", "--output", "out/kept"}, "CopyFileA.WriteChunk", 1},
         {{"get", "big", "notes", "--output", "-"}, "CopyFileA.WriteChunk", 1},
+        {{"get", "big", "{Data}", "--output", "-"}, "WriteFile", 2},
         {{"put", "big", "out/kept", "--as", "copy", "--yes"}, "CopyFileA", 1},
     };
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
@@ -589,6 +590,83 @@ TEST_F(GetPutCommandTest, ASignalMidwayLeavesNothingBehind) {
             EXPECT_EQ(Stream(temp.PathOf("big"), "copy"), "<missing>");
             fs::remove_all(temp.PathOf("out"));
         }
+}
+
+// Takes what morvex writes, and at each write notes the largest regular file
+// under `watched`: a copy staged there before it is passed on shows here.
+class StagingWatch : public std::streambuf {
+public:
+    explicit StagingWatch(std::string folder) : watched(std::move(folder)) {}
+    std::string received;
+    uintmax_t largestStaged = 0;
+
+protected:
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override {
+        Look();
+        received.append(bytes, static_cast<size_t>(count));
+        return count;
+    }
+    int overflow(int c) override {
+        if (c != traits_type::eof()) {
+            Look();
+            received.push_back(static_cast<char>(c));
+        }
+        return traits_type::not_eof(c);
+    }
+
+private:
+    void Look() {
+        std::error_code ignored;
+        for (fs::recursive_directory_iterator it(watched, ignored), end; it != end;
+             it.increment(ignored))
+            if (it->is_regular_file(ignored))
+                largestStaged = std::max(largestStaged, it->file_size(ignored));
+    }
+    std::string watched;
+};
+
+// Standard output receives each item as the plug-in copies it: no copy of
+// the item is ever staged on disk, and nothing is left where it would be.
+TEST_F(GetPutCommandTest, GetToStandardOutputStagesNothing) {
+    std::string data(3 * 512 * 1024 + 7, 0);  // {Data} takes four chunks
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 13 + i / 4093);
+    const std::string big = temp.AddFile("big", data);
+    setxattr(big.c_str(), "user.notes", "hello", 5, 0);
+    setenv("TMPDIR", temp.PathOf("tmp").c_str(), 1);
+    struct Case {
+        const char* item;
+        std::string expected;  // a prefix of what arrives, for the report
+    };
+    const Case cases[] = {{"{Data}", data}, {"notes", "hello"}, {"{Security_Data}", "Owner: "}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        StagingWatch watch(temp.PathOf("tmp"));
+        std::ostream out(&watch);
+        std::istringstream in;
+        std::ostringstream err;
+        EXPECT_EQ(RunMorvex({"get", big, c.item, "--output", "-"}, in, out, err, false), 0)
+            << err.str();
+        EXPECT_EQ(watch.received.substr(0, c.expected.size()), c.expected);
+        EXPECT_EQ(watch.largestStaged, 0u);
+        EXPECT_FALSE(ScratchLeft(temp.Path()));
+    }
+    // A reader that stops early ends morvex as it ends cat: by SIGPIPE, or
+    // where that is ignored, with one line; nothing is left behind.
+    for (const char* sigpipe : {"--default-signal=PIPE", "--ignore-signal=PIPE"}) {
+        SCOPED_TRACE(sigpipe);
+        const std::string pipeline = std::string("env ") + sigpipe + " '" +
+                                     FindBuildFile("morvex") +
+                                     "' get big '{Data}' --output - | head -c 10";
+        const ProgramRun run = RunProgram("/bin/sh", {"-c", pipeline},
+                                          {{"MORVEX_REGISTRY=" + temp.PathOf("registry.reg"),
+                                            "TMPDIR=" + temp.PathOf("tmp")},
+                                           "",
+                                           temp.Path()});
+        EXPECT_EQ(run.out, data.substr(0, 10));
+        EXPECT_EQ(run.err, sigpipe[2] == 'd' ? "" : "morvex: write error: Broken pipe\n");
+        EXPECT_FALSE(ScratchLeft(temp.Path()));
+    }
 }
 
 TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {

@@ -1,6 +1,6 @@
 // Pipes, sockets and devices through the layer: opening one never waits for
-// another process, and what Windows would see is a file without data, never
-// one whose reading hangs.
+// another process; what Windows would see is a file without data to read,
+// never one whose reading hangs; and one with a reader takes what is written.
 #include "SocketFileSupport.h"
 #include "TempDirectorySupport.h"
 
@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,6 +111,96 @@ TEST(SpecialFileTest, ASpecialFileHasNoDataToReadOrCopy) {
         EXPECT_EQ(copied == FALSE ? GetLastError() : NO_ERROR, c.readError);
         EXPECT_EQ(temp.Exists("copy"), c.readError == NO_ERROR);
         unlink(copy.c_str());
+    }
+}
+
+// What GetFileType says of each kind of file, and of a handle that is none.
+TEST(SpecialFileTest, EachKindOfFileHasItsType) {
+    TempDirectory temp;
+    const std::string fifo = temp.PathOf("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        std::string path;
+        DWORD type;
+    };
+    const Case cases[] = {
+        {temp.AddFile("plain", "data"), FILE_TYPE_DISK},
+        {temp.Path(), FILE_TYPE_DISK},
+        {fifo, FILE_TYPE_PIPE},
+        {"/dev/null", FILE_TYPE_CHAR},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        HANDLE file = CreateFileA(c.path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetFileType(file), c.type);
+        CloseHandle(file);
+    }
+    EXPECT_EQ(GetFileType(INVALID_HANDLE_VALUE), static_cast<DWORD>(FILE_TYPE_UNKNOWN));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+// A pipe standing at a copy's target is written into, as cp writes into one,
+// once a reader holds it; a link at the target is replaced, never followed to
+// a pipe; and a handle that asks for the entry itself does not follow a link.
+TEST(SpecialFileTest, APipeIsWrittenIntoWhereItStands) {
+    TempDirectory temp;
+    const std::string source = temp.AddFile("source", "data");
+    ASSERT_EQ(setxattr(source.c_str(), "user.s", "stream", 6, 0), 0);
+    const std::string fifo = temp.PathOf("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    symlink(fifo.c_str(), temp.PathOf("link").c_str());
+    enum Route { kCopy, kCopyFailIfExists, kOpenWrite, kOpenEntryItself };
+    struct Case {
+        Route route;
+        const char* target;
+        bool read;           // whether the pipe has a reader
+        DWORD error;         // NO_ERROR: the route worked
+        const char* piped;   // what the reader gets
+        const char* placed;  // what stands at the target as a file afterwards
+    };
+    const Case cases[] = {
+        {kCopy, "pipe", true, NO_ERROR, "stream", nullptr},
+        {kCopy, "pipe", false, mvx::kErrorSpecialFile, "", nullptr},
+        {kCopyFailIfExists, "pipe", true, ERROR_FILE_EXISTS, "", nullptr},
+        {kCopy, "link", true, NO_ERROR, "", "stream"},
+        {kOpenWrite, "pipe", true, NO_ERROR, "written", nullptr},
+        {kOpenWrite, "pipe", false, mvx::kErrorSpecialFile, "", nullptr},
+        {kOpenEntryItself, "link", true, ERROR_CANT_ACCESS_FILE, "", nullptr},
+        {kOpenEntryItself, "pipe", true, NO_ERROR, "written", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        const int reader = c.read ? open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+        const std::string target = temp.PathOf(c.target);
+        BOOL done = FALSE;
+        if (c.route == kCopy || c.route == kCopyFailIfExists) {
+            done = CopyFileA((source + ":s").c_str(), target.c_str(), c.route == kCopyFailIfExists);
+        } else {
+            const DWORD flags = c.route == kOpenEntryItself ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
+            HANDLE file =
+                CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, flags, nullptr);
+            DWORD written = 0;
+            done = file != INVALID_HANDLE_VALUE && WriteFile(file, "written", 7, &written, nullptr);
+            if (file != INVALID_HANDLE_VALUE)
+                CloseHandle(file);
+        }
+        EXPECT_EQ(done ? NO_ERROR : GetLastError(), c.error);
+        char piped[64] = {};
+        if (reader >= 0) {
+            EXPECT_GE(read(reader, piped, sizeof(piped) - 1), c.piped[0] ? 1 : -1);
+            close(reader);
+        }
+        EXPECT_EQ(std::string(piped), c.piped);
+        struct stat status {};
+        ASSERT_EQ(stat(fifo.c_str(), &status), 0);
+        EXPECT_TRUE(S_ISFIFO(status.st_mode));
+        if (c.placed != nullptr) {
+            EXPECT_EQ(temp.Contents(c.target), c.placed);
+            unlink(target.c_str());
+            symlink(fifo.c_str(), target.c_str());
+        }
     }
 }
 

@@ -173,6 +173,7 @@ TEST_F(SecurityReportTest, AFailedPrivilegeAttemptOnlyDropsTheAuditSection) {
     mvx::SetSecurityPrivilegeRefused(false);
     for (const Case& c : cases) {
         const char* shown = c.fault ? c.fault : "granted";
+        std::remove(drive.Directory().PathOf("report.sd").c_str());
         mvx::ClearFaults();
         mvx::SetSecurityPrivilegeEnabled(false);
         if (c.fault)
@@ -202,7 +203,8 @@ TEST_F(SecurityReportTest, FailuresLeaveNoOutput) {
         // The descriptor grew between the size query and the read.
         {"GetFileSecurityA", 2, ERROR_INSUFFICIENT_BUFFER, true, false,
          "buffer to small for GetFileSecurity", kMissing},
-        {"CreateFileA", 1, ERROR_ACCESS_DENIED, true, false, "Can not create output file",
+        // Call 1 looks for a pipe at the output, call 2 makes the output.
+        {"CreateFileA", 2, ERROR_ACCESS_DENIED, true, false, "Can not create output file",
          kMissing},
         {"GetSecurityDescriptorOwner", 1, ERROR_INVALID_SECURITY_DESCR, true, false,
          "GetSecurityDescriptorOwner", kMissing},

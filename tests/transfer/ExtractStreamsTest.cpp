@@ -3,7 +3,9 @@
 // kind of stream written whole, and the failures that stop the copying.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/xattr.h>
 
 #include <filesystem>
@@ -176,8 +178,11 @@ TEST_F(ExtractStreamsTest, FailuresStopAtTheItemConcerned) {
         {"f", {"{Data}"}, "E:\\c0", "CreateFileA", 1, 0, {kCopyError}, {}, {"E/c0/{Data}"}},
         {"f", {"{Data}"}, "E:\\c1", "CreateFileA", 2, 0, {Raised("Can not open input file")},
          {}, {"E/c1/{Data}"}},
-        {"f", {"{Data}"}, "E:\\c2", "CreateFileA", 3, 0, {Raised("Can not open output file")},
-         {}, {"E/c2/{Data}"}},
+        // Call 3 asks whether a pipe stands at the output: when that cannot be
+        // told, the output is replaced as a file; call 4 makes the replacement.
+        {"f", {"{Data}"}, "E:\\c2", "CreateFileA", 3, 0, {}, {"E/c2/{Data}"}, {}},
+        {"f", {"{Data}"}, "E:\\c7", "CreateFileA", 4, 0, {Raised("Can not open output file")},
+         {}, {"E/c7/{Data}"}},
         {"f", {"{Data}"}, "E:\\c3", "GetFileSize", 1, 0, {Raised("GetLength error")},
          {}, {"E/c3/{Data}"}},
         {"f", {"{Data}"}, "E:\\c4", "ReadFile", 1, 0, {Raised("File reading error")},
@@ -216,7 +221,8 @@ namespace {
 // An output is replaced whole or not at all: whatever step of a copy fails,
 // the old output keeps its bytes, mode and stream, and no temporary is left;
 // a copy that goes through keeps the old output's mode and stream too.
-// (Closes 1 and 2 are the same-file check's, 3 the output's.)
+// (Closes 1 and 2 are the same-file check's, 3 that of the look at what
+// stands at the output, 4 the output's.)
 TEST_F(ExtractStreamsTest, AFailedCopyLeavesTheOldOutputWhole) {
     struct Case {
         const char* item;
@@ -226,7 +232,7 @@ TEST_F(ExtractStreamsTest, AFailedCopyLeavesTheOldOutputWhole) {
     };
     const Case cases[] = {
         {"{Data}", "ReadFile", 1, "old"},        {"{Data}", "WriteFile", 1, "old"},
-        {"{Data}", "ReplaceFileA", 1, "old"},    {"{Data}", "CloseHandle", 3, "old"},
+        {"{Data}", "ReplaceFileA", 1, "old"},    {"{Data}", "CloseHandle", 4, "old"},
         {"{Security_Data}", "WriteFile", 1, "old"}, {"{Security_Data}", "ReplaceFileA", 1, "old"},
         {"{Data}", nullptr, 0, "new"},           {"{Security_Data}", nullptr, 0, "new"},
     };
@@ -255,6 +261,45 @@ TEST_F(ExtractStreamsTest, AFailedCopyLeavesTheOldOutputWhole) {
         std::filesystem::remove_all(target.PathOf("old"));
         Close();
     }
+}
+
+// A pipe at an output (a reader holding it) takes the item as it is copied,
+// whatever its kind: no temporary is made beside it and the pipe stays. A
+// link to a pipe is replaced as a new file would be, and the pipe gets nothing.
+TEST_F(ExtractStreamsTest, APipeAtTheOutputIsWrittenIntoALinkToOneIsReplaced) {
+    Open({{"s", "stream s"}}, "f");
+    const std::string pipe = target.PathOf("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const char* item : {"{Data}", "{Security_Data}", "s"})
+        for (const bool throughLink : {false, true}) {
+            SCOPED_TRACE(std::string(item) + (throughLink ? " link" : " pipe"));
+            target.AddDirectory("p");
+            const std::string output = target.PathOf("p/" + std::string(item));
+            ASSERT_EQ(throughLink ? symlink(pipe.c_str(), output.c_str())
+                                  : mkfifo(output.c_str(), 0600),
+                      0);
+            const int reader = open(throughLink ? pipe.c_str() : output.c_str(),
+                                    O_RDONLY | O_NONBLOCK);
+            EXPECT_EQ(Get({item}, "E:\\p", OpModeQuiet), 1);
+            char piped[4096] = {};
+            const ssize_t got = read(reader, piped, sizeof(piped));
+            close(reader);
+            struct stat status {};
+            ASSERT_EQ(lstat(output.c_str(), &status), 0);
+            EXPECT_EQ(S_ISFIFO(status.st_mode), !throughLink);
+            const std::string copied = throughLink ? target.Contents("p/" + std::string(item))
+                                                   : std::string(piped, got > 0 ? got : 0);
+            EXPECT_EQ(got > 0, !throughLink);
+            if (std::string(item) == "{Security_Data}")
+                EXPECT_EQ(copied.rfind("Owner: ", 0), 0u) << copied;
+            else
+                EXPECT_EQ(copied, item[0] == 's' ? "stream s" : "data");
+            std::vector<std::string> left;
+            for (const auto& entry : std::filesystem::directory_iterator(target.PathOf("p")))
+                left.push_back(entry.path().filename().string());
+            EXPECT_EQ(left, Texts{item});
+            std::filesystem::remove_all(target.PathOf("p"));
+        }
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ const SystemMessage kMessages[] = {
     {ERROR_MORE_DATA, "More data is available."},
     {ERROR_NO_MORE_ITEMS, "No more data is available."},
     {ERROR_DIRECTORY, "The directory name is invalid."},
+    {ERROR_CANT_ACCESS_FILE, "The file cannot be accessed by the system."},
     {ERROR_EA_TABLE_FULL, "The extended attribute table file is full."},
     {ERROR_INVALID_FLAGS, "Invalid flags."},
     {ERROR_BADDB, "The configuration registry database is corrupt."},

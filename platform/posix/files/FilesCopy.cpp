@@ -11,6 +11,7 @@
 // stream larger than the file system lets one attribute hold is refused with
 // ERROR_FILE_TOO_LARGE, the target left as it was (kErrorStreamBeyondAttribute
 // on a FUSE volume, where a mount that gives streams as paths would take it).
+// A pipe or a device at the target is written into, not replaced.
 #include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
@@ -20,6 +21,7 @@
 #include "platform/posix/files/ExtendedAttributes.h"
 #include "platform/posix/files/FileAccess.h"
 #include "platform/posix/files/FileStatus.h"
+#include "platform/posix/files/OpenWithoutWaiting.h"
 #include "platform/posix/files/PathStreamWrite.h"
 #include "platform/posix/files/ReplacementFile.h"
 #include "platform/posix/files/StreamPaths.h"
@@ -126,6 +128,17 @@ DWORD CopyToStream(const CopySource& source, const ResolvedName& target, bool fa
     return exists ? SetStream(target, value, failIfExists) : SetStreamOfNewFile(target, value);
 }
 
+// A pipe or a device has no place to rename a copy into: the data is
+// written into it, as cp writes into one. What was written stays written
+// should the copy fail.
+DWORD CopyIntoSpecialFile(const CopySource& source, const std::string& path) {
+    Descriptor file(OpenWithoutWaiting(path, O_WRONLY | O_NOFOLLOW, 0));
+    if (!file.IsOpen()) return ErrorFromErrnoAt(errno, path);
+    const DWORD error = source.WriteTo(file.Get());
+    if (error != NO_ERROR) return error;
+    return file.Close() == 0 ? NO_ERROR : ErrorFromErrnoAt(errno, path);
+}
+
 // A symbolic link at the target is replaced as a new file would be, never
 // followed: a link planted in the destination must not lead the copy (often
 // root's) to another file, nor lend it that file's mode.
@@ -133,6 +146,8 @@ DWORD CopyToFile(const CopySource& source, const ResolvedName& target, bool fail
     FileStatus status;
     const bool exists = QueryLinkStatus(target.path, status);
     if (!exists && errno != ENOENT) return ErrorFromErrnoAt(errno, target.path);
+    if (exists && status.isSpecial && !status.isLink && !failIfExists)
+        return CopyIntoSpecialFile(source, target.path);
     // Only a directory can be named with a trailing separator.
     if (!exists && target.path.back() == '/') return ERROR_INVALID_NAME;
     if (exists && status.isLink && failIfExists) return ERROR_FILE_EXISTS;

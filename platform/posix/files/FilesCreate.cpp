@@ -6,6 +6,7 @@
 #include "platform/posix/core/SignalCleanup.h"
 #include "platform/posix/files/FileObject.h"
 #include "platform/posix/files/FileStatus.h"
+#include "platform/posix/files/OpenWithoutWaiting.h"
 #include "platform/posix/files/ResolvedName.h"
 #include "platform/posix/files/StreamPaths.h"
 
@@ -43,23 +44,6 @@ bool Creates(DWORD disposition) {
 
 bool Truncates(DWORD disposition) {
     return disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
-}
-
-// Opens without waiting: a FIFO with no writer would otherwise hold open()
-// (and the host with it) forever. The handle itself then blocks as a Windows
-// handle does.
-int OpenWithoutWaiting(const std::string& path, int flags, mode_t mode) {
-    const int fd =
-        open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_LARGEFILE | O_NOCTTY, mode);
-    if (fd < 0) return fd;
-    const int status = fcntl(fd, F_GETFL);
-    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
-        const int err = errno;
-        close(fd);
-        errno = err;
-        return -1;
-    }
-    return fd;
 }
 
 // An open that reads and writes no data (attributes, security) is allowed
@@ -111,6 +95,12 @@ bool RemoveLinkAt(const std::string& path) {
     return !status.isLink || unlink(path.c_str()) == 0;
 }
 
+// Asked for the entry itself, a symbolic link is not followed; a link holds
+// no data here to be opened.
+bool OpensLinkItself(const OpenRequest& request) {
+    return (request.flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0;
+}
+
 HANDLE OpenDirectory(const OpenRequest& request) {
     if (request.disposition == CREATE_NEW) return Fail(ERROR_FILE_EXISTS);
     if (!(request.flags & FILE_FLAG_BACKUP_SEMANTICS) || Truncates(request.disposition))
@@ -135,7 +125,7 @@ HANDLE OpenFile(const OpenRequest& request, bool existed) {
     int flags = DataFlags(request);
     if (!existed) flags |= O_CREAT | (request.disposition == CREATE_NEW ? O_EXCL : 0);
     // A link planted after RemoveLinkAt looked fails the open.
-    if (request.disposition == CREATE_ALWAYS) flags |= O_NOFOLLOW;
+    if (request.disposition == CREATE_ALWAYS || OpensLinkItself(request)) flags |= O_NOFOLLOW;
     const mode_t mode = NewFileMode(request);
     const bool needsData = ReadsData(request.access) || WritesData(request.access);
     // A temporary made to take another file's place goes should a signal end
@@ -175,8 +165,10 @@ HANDLE Open(OpenRequest& request, LPCSTR name) {
     if (request.disposition == CREATE_ALWAYS && !RemoveLinkAt(request.name.path))
         return FailErrno(errno, request.name.path);
     FileStatus status;
-    const bool existed = QueryPathStatus(request.name.path, status);
+    const bool existed = OpensLinkItself(request) ? QueryLinkStatus(request.name.path, status)
+                                                  : QueryPathStatus(request.name.path, status);
     if (!existed && errno != ENOENT) return FailErrno(errno, request.name.path);
+    if (existed && status.isLink) return Fail(ERROR_CANT_ACCESS_FILE);
     if (existed && status.isDirectory) return OpenDirectory(request);
     return OpenFile(request, existed);
 }

@@ -35,13 +35,15 @@ std::shared_ptr<FileObject> TransferTarget(HANDLE file, const void* buffer, DWOR
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
-    // A pipe or device could hold the caller until another process acts.
+    // Reading a pipe or device could hold the caller until another process
+    // acts, and what it reads is no file's data. One opened for writing had
+    // a reader when it opened, and takes what is written, as a copy to it does.
     FileStatus status;
     if (!QueryDescriptorStatus(object->FileDescriptor(), status)) {
         SetLastError(ErrorFromErrno(errno));
         return nullptr;
     }
-    if (status.isSpecial) {
+    if (status.isSpecial && !writing) {
         SetLastError(kErrorSpecialFile);
         return nullptr;
     }
