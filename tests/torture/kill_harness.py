@@ -3,7 +3,7 @@
 
 Each trial makes a file with main data and a stream, a source and a folder of
 old outputs, starts one operation (put, get --to, get --output, each also
-with --move), and sends SIGKILL, SIGINT or SIGTERM after a random part of the
+with --move, and get --output - into a device), and sends SIGKILL, SIGINT or SIGTERM after a random part of the
 time the operation takes. Then:
   - every output and stream is its old content or the whole new one (on
     ntfs-3g's stream paths, a stream cut short by SIGKILL while it was
@@ -142,6 +142,7 @@ class Trial:
         self.folder = folder
         os.makedirs(os.path.join(folder, "src"))
         os.makedirs(os.path.join(folder, "out"))
+        os.makedirs(os.path.join(folder, "tmp"))  # TMPDIR
         size = volume.stream_size
         self.old_data = rng.randbytes(2 << 20)
         self.old_notes = rng.randbytes(size)
@@ -163,8 +164,9 @@ class Trial:
 
     def leftovers(self):
         left = []
-        for where, _, names in os.walk(self.folder):
-            left += [os.path.join(where, n) for n in names if any(m in n for m in TEMPORARY_MARKS)]
+        for where, folders, names in os.walk(self.folder):
+            left += [os.path.join(where, n) for n in folders + names
+                     if any(m in n for m in TEMPORARY_MARKS)]
         left += [self.file + ":" + n for n in streams_of(self.file, self.volume) if "~morvex" in n]
         return left
 
@@ -198,6 +200,15 @@ def check_output(trial, name, new, moved):
     return faults
 
 
+def check_unchanged(trial):
+    faults = []
+    if contents(trial.file) != trial.old_data:
+        faults.append("the file's data changed")
+    if streams_of(trial.file, trial.volume).get("notes") != trial.old_notes:
+        faults.append("stream notes changed")
+    return faults
+
+
 OPERATIONS = {
     "put": (lambda t: ["put", t.file, t.source, "--yes"], lambda t: check_put(t, False)),
     "put --move": (lambda t: ["put", t.file, t.source, "--yes", "--move"],
@@ -213,6 +224,7 @@ OPERATIONS = {
     "get --output --move": (lambda t: ["get", t.file, "notes", "--output", t.out("target"),
                                        "--move"],
                             lambda t: check_output(t, "target", t.old_notes, True)),
+    "get --output -": (lambda t: ["get", t.file, "{Data}", "--output", "-"], check_unchanged),
 }
 
 
@@ -233,7 +245,8 @@ def run_trial(morvex, environment, volume, operation, folder, rng, duration):
     arguments, check = OPERATIONS[operation]
     trial = Trial(volume, folder, rng)
     sent = rng.choice(SIGNALS)
-    process = subprocess.Popen([morvex] + arguments(trial), env=environment,
+    process = subprocess.Popen([morvex] + arguments(trial),
+                               env=dict(environment, TMPDIR=os.path.join(folder, "tmp")),
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     time.sleep(rng.uniform(0, duration * 1.2))
