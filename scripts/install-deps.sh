@@ -11,6 +11,9 @@ packages=(
   man-db groff-base
   clang-14 libclang-rt-14-dev
   mc tmux
+  # make deb: debhelper, and the i686-linux-gnu- strip and objdump it runs
+  # for an i386 package.
+  debhelper binutils-i686-linux-gnu
 )
 
 missing=()
