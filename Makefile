@@ -1,8 +1,9 @@
 # Front door: make deps | make | make check | make windows | make demo | make bench
-#             | make install [PREFIX=/usr/local] [DESTDIR=]
+#             | make install [PREFIX=/usr/local] [DESTDIR=] | make deb
 BUILD   ?= build
 ASAN    ?= $(BUILD)/asan
 WINDOWS ?= $(BUILD)/windows
+DEB     ?= $(BUILD)/deb
 JOBS    ?= $(shell nproc)
 PREFIX  ?= /usr/local
 DESTDIR ?=
@@ -12,7 +13,7 @@ MAKEFLAGS += --no-print-directory
 LINUX_CONFIG = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/i386-linux.cmake
 
 .PHONY: all deps linux asan windows windows-check include-check check test test-asan demo bench install clean \
-        fuzz fuzz-check torture torture-check
+        fuzz fuzz-check torture torture-check deb deb-check
 
 all: linux
 
@@ -58,6 +59,7 @@ check: deps include-check
 	$(MAKE) windows-check
 	$(MAKE) test test-asan
 	scripts/check-install.sh $(BUILD)
+	$(MAKE) deb-check
 	$(MAKE) torture-check
 	$(MAKE) fuzz-check
 
@@ -77,6 +79,15 @@ bench: $(BUILD)/CMakeCache.txt
 install: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target morvex morvex_cli
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package morvex_VERSION_i386.deb in $(DEB), built by debhelper
+# from a copy of the tree; deb-check lints it, installs it with apt, tries it
+# and purges it.
+deb: deps
+	scripts/build-deb.sh $(DEB) $(JOBS)
+
+deb-check: deb
+	scripts/check-deb.sh $(DEB)
 
 # Each fuzz target for FUZZ_SECONDS on its corpus; fuzz-check runs each for a
 # bounded number of inputs, as make check does.

@@ -11,6 +11,12 @@ packages=(
   man-db groff-base
   clang-14 libclang-rt-14-dev
   mc tmux
+  # make deb: debhelper, and the i686-linux-gnu- strip and objdump it runs
+  # for an i386 package; make deb-check: lintian, bash-completion's loader,
+  # and the i386 libraries the package depends on, so that installing it
+  # brings in nothing else.
+  debhelper binutils-i686-linux-gnu
+  lintian bash-completion libstdc++6:i386
 )
 
 missing=()
