@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -415,6 +416,18 @@ TEST_F(GetPutCommandTest, NoOutputRouteWritesOverTheOpenedFile) {
         EXPECT_EQ(getxattr(file.c_str(), "user.a", value, sizeof(value)), 8);
         fs::remove_all(temp.PathOf("out"));
         fs::remove_all(temp.PathOf("hard"));
+    }
+    // A 32-bit program tells a file of 2 GiB and more by the same means.
+    for (const long long size : {0x7FFFFFFFLL, 0x80000000LL}) {
+        SCOPED_TRACE(size);
+        const std::string sparse = temp.AddFile("sparse", "0123456789");
+        ASSERT_EQ(truncate(sparse.c_str(), size), 0);
+        const ProgramRun run = Run({"get", sparse, "{Data}", "--output", sparse});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(Contains(run.err, "is the file the item is read from")) << run.err;
+        std::string start(10, '\0');
+        std::ifstream(sparse, std::ios::binary).read(&start[0], 10);
+        EXPECT_EQ(start, "0123456789");
     }
 }
 
