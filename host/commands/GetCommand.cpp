@@ -1,18 +1,25 @@
 #include "host/commands/GetCommand.h"
 
-#include <ostream>
+#include <algorithm>
 #include <cstring>
+#include <ostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "host/commands/NamedItems.h"
 #include "host/destinations/CaseFolding.h"
 #include "host/destinations/PinnedFolder.h"
 #include "host/messages/ErrorLine.h"
+#include "host/messages/ErrorBoxHold.h"
 #include "host/messages/ExitStatus.h"
+#include "host/messages/ItemFailure.h"
+#include "host/panel/PanelItemBlock.h"
 #include "host/text/Utf8Text.h"
 #include "hostapi/DialogItemTypes.h"
+#include "hostapi/OperationMode.h"
 
 namespace {
 
@@ -53,14 +60,25 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+// Where the items go: as the user named it, and as the plug-in is handed it.
+struct Destination {
+    std::string shown;   // UTF-8
+    std::string handed;  // in the ANSI page, ending in a backslash
+};
+
 // The folder a user typed in the destination dialog, held from now on: the
 // edit line then names the held folder, which the plug-in writes into. A
 // name that is no folder yet (the plug-in makes it) stays as typed.
-void HoldTypedFolder(HostDialogItem& edit, std::optional<PinnedFolder>& held) {
+void HoldTypedFolder(HostDialogItem& edit, std::optional<PinnedFolder>& held,
+                     Destination& answered) {
     std::string typed = ToUtf8(edit.text, CP_ACP);
     while (!typed.empty() && IsBlank(typed.back()))
         typed.pop_back();
     typed.erase(0, typed.find_first_not_of(" \t"));
+    std::string handed = edit.text;
+    handed.erase(0, handed.find_first_not_of(" \t"));
+    handed.erase(handed.find_last_not_of(" \t") + 1);
+    answered = {typed, handed};
     if (typed.empty() || (typed.back() != '\\' && typed.back() != '/'))
         return;
     held.emplace(typed.substr(0, typed.find_last_not_of("\\/") + 1));
@@ -69,19 +87,50 @@ void HoldTypedFolder(HostDialogItem& edit, std::optional<PinnedFolder>& held) {
         name.size() >= sizeof(edit.text))
         return;
     std::memcpy(edit.text, name.c_str(), name.size() + 1);
+    answered.handed = name;
 }
 
 // On a terminal the plug-in asks for the destination; each answer holds the
 // folder typed, should the plug-in ask again.
-void AskHoldingTheFolder(TerminalUi& ui, std::optional<PinnedFolder>& held) {
-    ui.AnswerDialog([&ui, &held](HostDialogItem* items, int count) {
+void AskHoldingTheFolder(TerminalUi& ui, std::optional<PinnedFolder>& held,
+                         Destination& answered) {
+    ui.AnswerDialog([&ui, &held, &answered](HostDialogItem* items, int count) {
         const int closedBy = ui.AskDialog(items, count);
         for (int i = 0; i < count; ++i)
             if (items[i].type == kDialogEdit)
-                HoldTypedFolder(items[i], held);
-        AskHoldingTheFolder(ui, held);
+                HoldTypedFolder(items[i], held, answered);
+        AskHoldingTheFolder(ui, held, answered);
         return closedBy;
     });
+}
+
+// A move of every item moves the alternate data streams, as the panel
+// describes them: the data and the descriptor of a file cannot be deleted,
+// only copied.
+std::vector<PanelItem> ItemsToCopy(const PluginEntryPoints& entries, NamedItems& named,
+                                   const CommandLine& line) {
+    std::vector<PanelItem> items(named.Items(), named.Items() + named.Count());
+    if (!line.move || !line.items.empty())
+        return items;
+    PanelItemBlock block(entries, named.Panel());
+    std::set<DWORD> alternate;
+    for (int i = 0; block.Read() && i < block.count; ++i) {
+        const char* description = block.items[i].description;
+        if (description != nullptr && std::strcmp(description, "Alternative data stream") == 0)
+            alternate.insert(block.items[i].itemIndex);
+    }
+    items.erase(std::remove_if(items.begin(), items.end(),
+                               [&](const PanelItem& item) {
+                                   return alternate.count(item.itemIndex) == 0;
+                               }),
+                items.end());
+    return items;
+}
+
+std::string OutputOf(const Destination& destination, const std::string& item) {
+    const std::string& folder = destination.shown;
+    const bool ends = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+    return folder + (ends || folder.empty() ? "" : "/") + item;
 }
 
 }  // namespace
@@ -92,23 +141,56 @@ int RunGet(const PluginEntryPoints& entries, TerminalUi& ui, const CommandLine& 
     // destination is held from the start.
     const PinnedFolder pinned(line.yes ? line.destination : std::string());
     const std::string& folder = line.yes ? pinned.Name() : line.destination;
-    std::string destination;
-    if (!FromUtf8(folder, CP_ACP, destination)) {
+    Destination destination{line.destination, ""};
+    if (!FromUtf8(folder, CP_ACP, destination.handed)) {
         WriteErrorLine(err, line.destination +
                                 ": the name cannot be given in the code page of file names");
         return kExitFailed;
     }
+    destination.handed = AsDirectory(destination.handed);
     std::optional<PinnedFolder> typed;
+    Destination answered;
     if (!line.yes && ui.IsInteractive())
-        AskHoldingTheFolder(ui, typed);
+        AskHoldingTheFolder(ui, typed, answered);
     NamedItems named(entries, line);
     if (!named.FoundOrSaid(err) || !OutputsAreDistinct(named, line.destination, err))
         return kExitFailed;
-    int copied = entries.GetFiles(named.Panel(), named.Items(), named.Count(), line.move ? 1 : 0,
-                                  AsDirectory(destination).c_str(), OpModeOf(line));
-    if (copied == 1)
-        return kExitDone;
-    if (copied < 0)
-        SayWhenUnasked(ui, "copied", err);
-    return kExitFailed;
+    // Item by item, as cp goes file by file: one that fails is told, and the
+    // others are copied all the same. Only the first call may ask.
+    unsigned mode = OpModeOf(line);
+    std::vector<PanelItem> copied;
+    int failures = 0;
+    for (PanelItem& item : ItemsToCopy(entries, named, line)) {
+        ErrorBoxHold hold;
+        SetLastError(NO_ERROR);
+        const int result =
+            entries.GetFiles(named.Panel(), &item, 1, 0, destination.handed.c_str(), mode);
+        if (result < 0) {
+            SayWhenUnasked(ui, "copied", err);
+            return kExitFailed;
+        }
+        if (!answered.handed.empty())
+            destination = answered;
+        mode = OpModeQuiet;
+        if (result == 1) {
+            copied.push_back(item);
+            continue;
+        }
+        ++failures;
+        const std::string name = ToUtf8(item.fileName, CP_ACP);
+        WriteItemFailure(err, name + " -> " + OutputOf(destination, name), hold.Boxes(),
+                         "not copied");
+    }
+    // A move deletes what was copied, in one call: the plug-in reads its list
+    // anew after a deletion, which the items of the others would outlive.
+    if (line.move && !copied.empty()) {
+        ErrorBoxHold hold;
+        SetLastError(NO_ERROR);
+        if (entries.DeleteFiles(named.Panel(), copied.data(), static_cast<int>(copied.size()),
+                                OpModeQuiet) != 1) {
+            ++failures;
+            WriteItemFailure(err, line.file, hold.Boxes(), "copied, but not deleted");
+        }
+    }
+    return failures == 0 ? kExitDone : kExitFailed;
 }

@@ -87,6 +87,7 @@ int TerminalUi::ShowMessageBox(unsigned, const char*, const char* const* lines, 
         ++unanswered;
         return -1;
     }
+    TellHeldErrors();
     for (const std::string& text : texts)
         output << ForTerminal(text) << '\n';
     return AskButton(BoxTexts(lines + texts.size(), buttonCount), -1);
@@ -178,7 +179,19 @@ int TerminalUi::AskButton(const std::vector<std::string>& buttons, int defaultBu
 }
 
 // The dialog's texts but the edit lines' are the host's own messages, UTF-8.
+// Errors held for a command to tell are told before a question, which may
+// well be about them ("You must specify directory path").
+void TerminalUi::TellHeldErrors() {
+    ErrorBoxHold* hold = ErrorBoxHold::Innermost();
+    if (hold == nullptr)
+        return;
+    for (const ErrorBox& box : hold->Boxes())
+        WriteErrorBox(box, output);
+    hold->Boxes().clear();
+}
+
 int TerminalUi::AskDialog(HostDialogItem* items, int count) {
+    TellHeldErrors();
     std::vector<int> buttonItems;
     std::vector<std::string> buttonTexts;
     int defaultButton = -1;

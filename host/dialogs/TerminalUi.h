@@ -59,6 +59,7 @@ public:
 private:
     void ShowNotice(const std::string& text);
     void EraseNotice();
+    void TellHeldErrors();
     void ReportError(std::vector<std::string> texts, DWORD systemError);
     // A line from the input with its line end removed; nothing at its end.
     std::optional<std::string> ReadAnswer(const std::string& prompt);

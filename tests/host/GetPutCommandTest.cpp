@@ -195,6 +195,71 @@ TEST_F(GetPutCommandTest, MovesDeleteWhatWasCopied) {
     EXPECT_FALSE(destinations.Exists("one") || destinations.Exists("two"));
 }
 
+// As cp goes file by file, get goes item by item: an item that fails is told
+// in one line (the item, where it was going, the plug-in's text and the
+// system's reason where a system call failed), and the others are copied
+// all the same; a move deletes just what was copied. A move of every item
+// moves the alternate data streams.
+TEST_F(GetPutCommandTest, AFailedItemIsToldAndTheOthersAreCopied) {
+    struct Case {
+        Texts items;      // after FILE; none: every item
+        const char* blocked;  // an item whose output is a folder, or null
+        const char* fault;    // a layer call that fails with ERROR_DISK_FULL, or null
+        bool move;
+        std::string err;
+        Texts copied;  // what is in the folder afterwards
+        Texts left;    // streams of the file afterwards
+    };
+    const std::string out = "out";
+    const Case cases[] = {
+        {{}, "b", nullptr, false, "morvex: b -> out/b: Copy error: Access is denied.\n",
+         {"a", "b", "c", "notes", "{Data}", "{Security_Data}"}, {"a", "b", "c", "notes"}},
+        {{"a", "b", "c"}, "b", nullptr, true,
+         "morvex: b -> out/b: Copy error: Access is denied.\n", {"a", "b", "c"}, {"b", "notes"}},
+        {{}, nullptr, nullptr, true, "", {"a", "b", "c", "notes"}, {}},
+        {{"{Data}", "a"}, nullptr, "WriteFile", false,
+         "morvex: {Data} -> out/{Data}: File writing error: There is not enough space on the "
+         "disk.\n",
+         {"a"}, {"a", "b", "c", "notes"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        for (const char* name : {"a", "b", "c"})
+            setxattr(report.c_str(), ("user." + std::string(name)).c_str(), name, 1, 0);
+        temp.AddDirectory(out);
+        if (c.blocked != nullptr)
+            temp.AddDirectory(out + "/" + c.blocked);
+        Texts arguments = {"get", report};
+        arguments.insert(arguments.end(), c.items.begin(), c.items.end());
+        arguments.insert(arguments.end(), {"--to", out, "--yes"});
+        if (c.move)
+            arguments.push_back("--move");
+        if (c.fault != nullptr)
+            mvx::InjectFault(c.fault, 1, ERROR_DISK_FULL);
+        std::string shown;
+        const int status = [&] {
+            WorkingDirectory here(temp.Path());
+            return RunHere(arguments, "", shown);
+        }();
+        mvx::ClearFaults();
+        EXPECT_EQ(status, c.err.empty() ? 0 : 1);
+        EXPECT_EQ(shown, c.err);
+        Texts copied;
+        for (const auto& entry : fs::directory_iterator(temp.PathOf(out)))
+            copied.push_back(entry.path().filename().string());
+        std::sort(copied.begin(), copied.end());
+        EXPECT_EQ(copied, c.copied);
+        Texts left;
+        for (const auto& [name, value] : StreamsOf(report))
+            left.push_back(name);
+        EXPECT_EQ(left, c.left);
+        fs::remove_all(temp.PathOf(out));
+        for (const auto& [name, value] : StreamsOf(report))
+            removexattr(report.c_str(), ("user." + name).c_str());
+        setxattr(report.c_str(), "user.notes", "hello", 5, 0);
+    }
+}
+
 // A move deletes its sources only once every one of them is written, never
 // the opened file, and never two sources that would land on one stream.
 TEST_F(GetPutCommandTest, PutMovesDeleteSourcesOnlyOnceAllAreWritten) {

@@ -106,7 +106,7 @@ StreamSet RandomStreams(const std::vector<std::string>& alphabet, unsigned seed)
 }
 
 std::vector<UnreachableName> UnreachableStreamNames() {
-    const char kChanged[] = "GetFiles: The stream name cannot be passed to the system unchanged";
+    const char kChanged[] = "The stream name cannot be passed to the system unchanged";
     // The system reads "path:a:b" as stream a of the stream type b, and
     // "path:a\\b" as the file b in the folder "path:a".
     const char kCopyError[] = "Copy error";
