@@ -142,3 +142,36 @@ TEST_F(WriteStreamsTest, NoItemsWriteNothingAndLeaveTheListAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// Linux holds stream names that Windows would read as other names: each goes
+// out to a file named by its item, is deleted alone, and comes back from that
+// file under its own name. The file beside it and the other streams stay.
+TEST_F(WriteStreamsTest, NamesWindowsWouldChangeGoOutAndComeBackAsThemselves) {
+    struct Case {
+        std::string stream;
+        std::string item;  // also the name of the extracted file
+    };
+    const Case cases[] = {
+        {"a/b", "a[47]b"},   {"a\\b", "a[92]b"},   {"a:b", "a[58]b"},      {"x:", "x[58]"},
+        {"dot.", "dot[46]"}, {"blank ", "blank[32]"}, {"..", ".[46]"},      {".", "[46]"},
+        {"..\\g", "..[92]g"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stream);
+        Open({{c.stream, "v"}, {"x", "other"}}, "n" + std::to_string(&c - cases));
+        std::vector<PanelItem> item = Selection({c.item});
+        EXPECT_EQ(entries.GetFiles(panel, item.data(), 1, 1, "E:\\out", OpModeQuiet), 1);
+        EXPECT_EQ(target.Contents("out/" + c.item), "v");
+        EXPECT_EQ(StreamsOf(path), (Streams{{"x", "other"}}));
+        mvx::SetCurrentDirectory("E:\\out");
+        EXPECT_EQ(Put({c.item}, 0, OpModeQuiet), 1);
+        mvx::SetCurrentDirectory("E:\\src");
+        EXPECT_EQ(StreamsOf(path), (Streams{{c.stream, "v"}, {"x", "other"}}));
+        EXPECT_EQ(Boxes(), Texts{});
+        EXPECT_EQ(temp.Contents("g"), "g");
+    }
+}
+
+}  // namespace
