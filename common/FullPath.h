@@ -9,3 +9,8 @@
 // kErrorBufferNotTerminated when the system leaves no terminator.
 bool GetFullPath(const char* name, CStringBase<char>& path, int& filePartOffset);
 bool GetFullPath(const char* name, CStringBase<char>& path);
+
+// The absolute form of `name` at whatever length the system makes it, for
+// names that only pass through to the system, which judges their length.
+// False when the system fails: its last error says why.
+bool GetWholeFullPath(const char* name, CStringBase<char>& path);

@@ -6,6 +6,7 @@
 namespace {
 
 const char kNotUnchanged[] = "The stream name cannot be passed to the system unchanged";
+const char kTooLong[] = "The filename or extension is too long";
 
 const WCHAR kStreamMark[] = {':', 0};
 const WCHAR kDataSuffix[] = {':', '$', 'D', 'A', 'T', 'A', 0};
@@ -45,13 +46,22 @@ CStringBase<char> StreamSystemName(const CStringBase<char>& filePath, const Stre
 
 CStringBase<char> StreamSystemName(const CStringBase<char>& filePath,
                                    const CStringBase<char>& streamName) {
+    if (streamName.IsEmpty())
+        throw kNotUnchanged;
     CStringBase<char> name(filePath);
     name.Append(':');
     name.Append(streamName);
-    // The system makes a name absolute before it looks for the colon, so
-    // separators and ".." in a stream name would lead it to another file.
+    // Where the system makes a name absolute before it looks for the colon,
+    // separators, "..", trailing dots and blanks in a stream name would lead
+    // it to another stream or file; where it keeps the stream as it stands,
+    // its answer is the name itself.
     CStringBase<char> fullName;
-    if (streamName.IsEmpty() || !GetFullPath(name.Ptr(), fullName) || fullName != name)
+    if (!GetWholeFullPath(name.Ptr(), fullName)) {
+        if (GetLastError() == ERROR_FILENAME_EXCED_RANGE)
+            throw kTooLong;
+        throw kNotUnchanged;
+    }
+    if (fullName != name)
         throw kNotUnchanged;
     return name;
 }

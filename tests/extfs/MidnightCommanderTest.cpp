@@ -43,7 +43,7 @@ protected:
         setxattr(file.c_str(), "user.hello", "hello world", 11, 0);
         setxattr(file.c_str(), "user.with blank", "x", 1, 0);
         temp.AddFile("right/in.txt", "copied in\n");
-        temp.AddFile("right/bad.", "no stream can be named so\n");
+        temp.AddFile("right/bad[0]", "no stream can be named so\n");
     }
 
     ~MidnightCommanderTest() override {
@@ -167,9 +167,9 @@ TEST_F(MidnightCommanderTest, APanelShowsCopiesAndDeletesTheStreamsOfAFile) {
     // A name the plug-in refuses: mc shows its message whole.
     ASSERT_TRUE(Settle());
     ASSERT_TRUE(OtherPanel());
-    ASSERT_TRUE(Confirm({"Home", "Down", "F5"}, "Copy file \"bad.\"")) << Screen();
+    ASSERT_TRUE(Confirm({"Home", "Down", "F5"}, "Copy file \"bad[0]\"")) << Screen();
     EXPECT_TRUE(WaitFor([&] {
-        return Contains(Screen(), "morvex: PutFiles: The stream name cannot be passed to the system");
+        return Contains(Screen(), "morvex: PutFiles: [Number] in name must be more than 0");
     })) << Screen();
     EXPECT_EQ(StreamsOf(file).size(), 2u);
     EXPECT_EQ(temp.Contents("left/notes.txt"), "main data");

@@ -749,7 +749,7 @@ TEST_F(GetPutCommandTest, GetToStandardOutputStagesNothing) {
 
 TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
     const std::string source = temp.AddFile("source.bin", "data");
-    // The stream's full Windows name, Z:FILE:NAME, has room for 259 characters.
+    // Z:FILE:NAME of 259, 260 and 261 characters.
     const size_t kLongest = 259 - temp.PathOf("Z:target:").size();
     struct Case {
         std::string item;
@@ -759,7 +759,7 @@ TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
     const Case cases[] = {
         {"plain", "plain", ""},
         {" a b", " a b", ""},
-        {"a b ", "", "cannot be passed to the system unchanged"},
+        {"a b ", "a b ", ""},
         {"tab[9]name", "tab\tname", ""},
         {"[1]", "\x01", ""},
         {"[0]", "", "[Number] in name must be more than 0 and less than 256"},
@@ -768,7 +768,9 @@ TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
         {"caf\u00e9 \u65e5\u672c", "caf\u00e9 \u65e5\u672c", ""},
         {"{Data}", "", "Only writing ALTERNATE DATA streams"},
         {std::string(kLongest, 'n'), std::string(kLongest, 'n'), ""},
-        {std::string(kLongest + 1, 'n'), "", "cannot be passed to the system unchanged"},
+        // The length is the system's to judge, and Linux takes more.
+        {std::string(kLongest + 1, 'n'), std::string(kLongest + 1, 'n'), ""},
+        {std::string(kLongest + 2, 'n'), std::string(kLongest + 2, 'n'), ""},
     };
     for (const Case& c : cases) {
         const std::string target = temp.AddFile("target", "main");

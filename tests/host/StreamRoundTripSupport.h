@@ -25,13 +25,14 @@ struct UnreachableName {
     std::string error;  // what `get` says of it
 };
 
-// Names of streams that the system cannot be given as path:name (separators,
+// Names of streams that Windows cannot be given as path:name (separators,
 // "..", a trailing dot or blank would reach another file; a colon ends the
-// name), with what `get` says of each.
+// name), with what `get` says of each on Linux: nothing when it copies it.
 std::vector<UnreachableName> UnreachableStreamNames();
 
 // `get` of the one stream of `original` (item #2) is refused with `error`, and
-// nothing is written into `workDir` but the destination's folders.
+// nothing is written into `workDir` but the destination's folders; with no
+// error, one file is written, inside the destination.
 void ExpectRefused(const std::string& original, const std::string& error,
                    const std::string& workDir, const std::vector<std::string>& environment);
 

@@ -161,10 +161,11 @@ TEST_F(DeleteStreamsTest, ANameTheSystemWouldReadAsAnotherIsNotDeleted) {
     } restored;
     const std::string refusal =
         "1/1 MORVEX error|DeleteFiles: The stream name cannot be passed to the system unchanged|OK";
-    // The system drops a trailing dot, so "x." would reach the stream x.
+    // Windows drops a trailing dot, so "x." would reach the stream x there;
+    // Linux keeps it.
     Open({"x", "x."});
-    EXPECT_EQ(Delete({"x[46]"}), 0);
-    EXPECT_EQ(StreamsLeft(), (Texts{"x", "x."}));
+    EXPECT_EQ(Delete({"x[46]"}), 1);
+    EXPECT_EQ(StreamsLeft(), (Texts{"x"}));
     // Page 437 has no U+65E5: that stream is listed as "?", like the stream "?".
     mvx::SetCodePages(0, 437);
     Open({"?", "\xE6\x97\xA5"}, "g");
@@ -174,7 +175,7 @@ TEST_F(DeleteStreamsTest, ANameTheSystemWouldReadAsAnotherIsNotDeleted) {
     ASSERT_NE(lost, items.end());
     EXPECT_STREQ(lost->fileName, "?");
     EXPECT_EQ(entries.DeleteFiles(panel, &*lost, 1, OpModeQuiet), 0);
-    EXPECT_EQ(Boxes(), (Texts{refusal, refusal}));
+    EXPECT_EQ(Boxes(), (Texts{refusal}));
     EXPECT_EQ(StreamsLeft(), (Texts{"?", "\xE6\x97\xA5"}));
 }
 

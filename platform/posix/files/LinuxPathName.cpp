@@ -4,6 +4,8 @@
 #include "platform/posix/files/ResolvedName.h"
 #include "platform/posix/files/WindowsPath.h"
 
+#include <strings.h>
+
 #include <climits>
 #include <cstdlib>
 
@@ -19,6 +21,24 @@ bool NamesExistingEntry(const std::string& full) {
     FileStatus status;
     return ResolveFullPath(full, resolved) && !resolved.hasStream &&
            QueryEntryStatus(resolved.path, status);
+}
+
+const char kDataType[] = ":$DATA";
+
+// `name` as a file that exists, a colon and the stream as it stands, which
+// names the file's own data when nothing but the type follows the colon.
+// The first colon after a drive's ends the file part.
+bool MakeLiteralStreamPath(const std::string& name, std::string& full) {
+    const std::string::size_type colon = name.find(':', 2);
+    if (colon == std::string::npos || colon + 1 == name.size()) return false;
+    std::string stream = name.substr(colon + 1);
+    const std::string::size_type typeLength = sizeof kDataType - 1;
+    if (stream.size() >= typeLength &&
+        strcasecmp(stream.c_str() + stream.size() - typeLength, kDataType) == 0)
+        stream.erase(stream.size() - typeLength);
+    if (!MakeUserFullPath(name.substr(0, colon), full) || !NamesExistingEntry(full)) return false;
+    if (!stream.empty()) full += ":" + stream;
+    return true;
 }
 
 }  // namespace
@@ -40,6 +60,7 @@ bool MakeUserFullPath(const std::string& name, std::string& full) {
     // Rooted at Z: whichever drive is current.
     if (IsExistingLinuxPath(name))
         return MakeFullPath(kLinuxRootDrive + name, full, TrailingDots::Kept);
+    if (MakeLiteralStreamPath(name, full)) return true;
     if (!MakeFullPath(name, full)) return false;
     std::string literal;
     if (MakeFullPath(name, literal, TrailingDots::Kept) && literal != full &&

@@ -4,7 +4,9 @@
 // x), and "/tmp/a:b" would be stream b of /tmp/a. Where Linux holds no such
 // entry, the Windows reading stands. A colon in a Windows name ("Z:\tmp\a:b")
 // always means a stream: the plug-in forms the names of streams that way,
-// and they must never reach a Linux file named alike.
+// and they must never reach a Linux file named alike. After a file that
+// exists, the stream is the text as it stands: Linux holds stream names with
+// separators, colons, trailing dots and blanks, "." and "..".
 #pragma once
 
 #include <string>
@@ -24,7 +26,9 @@ bool IsExistingLinuxPath(const std::string& name);
 
 // The full Windows path of `name` (UTF-8), as MakeFullPath computes it but
 // keeping the trailing dots and blanks of the last component where the entry
-// so spelt exists. False for an empty name.
+// so spelt exists. "FILE:STREAM" whose FILE exists is FILE's full path, a
+// colon and STREAM as it stands, without a type ":$DATA" (FILE alone when
+// nothing else follows the colon). False for an empty name.
 bool MakeUserFullPath(const std::string& name, std::string& full);
 
 }  // namespace mvx

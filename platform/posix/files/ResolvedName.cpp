@@ -7,6 +7,8 @@
 #include "platform/posix/Win32Functions.h"
 #include "platform/posix/files/WindowsPath.h"
 
+#include "platform/posix/files/FileStatus.h"
+
 #include <strings.h>
 
 namespace mvx {
@@ -33,6 +35,30 @@ bool SplitStream(std::string& rest, ResolvedName& out) {
     return true;
 }
 
+std::string WithSlashes(std::string text) {
+    for (char& c : text)
+        if (c == '\\') c = '/';
+    return text;
+}
+
+// Linux holds stream names with separators, colons, dots and blanks, which
+// the Windows reading would change: after a file that exists, the stream is
+// the text as it stands (MakeUserFullPath has dropped a ":$DATA" type). An
+// entry spelt as the whole name keeps the Windows reading, which never takes
+// a separator after the colon for part of a stream's name.
+bool SplitLiteralStream(const std::string& root, const std::string& rest, ResolvedName& out) {
+    const std::string::size_type colon = rest.find(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == rest.size()) return false;
+    const std::string path = root + "/" + WithSlashes(rest.substr(0, colon));
+    FileStatus status;
+    if (!QueryEntryStatus(path, status) || QueryEntryStatus(root + "/" + WithSlashes(rest), status))
+        return false;
+    out.path = path;
+    out.stream = rest.substr(colon + 1);
+    out.hasStream = true;
+    return true;
+}
+
 }  // namespace
 
 bool ResolveFullPath(const std::string& full, ResolvedName& out) {
@@ -41,10 +67,10 @@ bool ResolveFullPath(const std::string& full, ResolvedName& out) {
     if (!DriveRoot(full[0], root)) return Fail(ERROR_PATH_NOT_FOUND);
     std::string rest = full.substr(3);
     ResolvedName resolved;
-    if (!SplitStream(rest, resolved)) return false;
-    for (char& c : rest)
-        if (c == '\\') c = '/';
-    resolved.path = root + "/" + rest;
+    if (!SplitLiteralStream(root, rest, resolved)) {
+        if (!SplitStream(rest, resolved)) return false;
+        resolved.path = root + "/" + WithSlashes(rest);
+    }
     out = resolved;
     return true;
 }
