@@ -231,6 +231,16 @@ TEST_F(MorvexCliTest, HelpVersionAndOutputFollowTheConventions) {
          "Example:\n  morvex scan "},
         {{"config", "--help"}, 0, "usage: morvex config [--used-by-default on|off]",
          "Example:\n  morvex config "},
+        // Each switch by its option, output, dialog text and registry value.
+        {{"config", "--help"}, 0, "usage: morvex config", "(used-by-default: on)"},
+        {{"config", "--help"}, 0, "usage: morvex config",
+         "  --used-by-default on|off  a file manager opens every file as streams by\n"
+         "                            default (the dialog's \"Open every file as\n"
+         "                            streams by default\"; registry value\n"
+         "                            UsedByDefault)\n"},
+        {{"config", "--help"}, 0, "usage: morvex config",
+         "(the dialog's\n                            \"Show security descriptors as text "
+         "reports\";\n                            registry value ParseSecurity)\n"},
         // After "--", --help is a file name; "-" is one anywhere.
         {{"list", "--", "--help"}, 1, "", ""},
         {{"list", "-"}, 0, "MORVEX:-\n", "{Data}"},
