@@ -207,15 +207,15 @@ class RegistryText::Reader {
 public:
     Reader(RegistryText& file, RegistryKey& root) : file_(file), root_(root) {}
 
-    void Read(const std::vector<std::string>& physical) {
+    void Read(std::vector<std::string>& physical) {
         for (std::size_t at = 1; at < physical.size();) {
             const std::size_t number = at + 1;
-            std::string raw = physical[at++];
+            std::string raw = std::move(physical[at++]);
             std::string_view line = TrimBlanks(raw);
-            std::string data;
-            if (!line.empty() && line.front() != '[' && line.front() != ';')
-                data = JoinContinuations(physical, raw, at);
-            AddLine(std::move(raw), number, data);
+            std::string joined;
+            if (!line.empty() && line.back() == '\\' && line.front() != '[' && line.front() != ';')
+                joined = JoinContinuations(physical, raw, at);
+            AddLine(std::move(raw), number, joined);
         }
     }
 
@@ -223,7 +223,8 @@ private:
     enum class Section { None, Read, Skipped };
 
     // A hex list goes on over the lines after it, each line but the last
-    // ending in a backslash. Returns the line's text with them joined.
+    // ending in a backslash. Returns the line's text with them joined, or
+    // empty when it is no hex list.
     static std::string JoinContinuations(const std::vector<std::string>& physical,
                                          std::string& raw, std::size_t& at) {
         std::string data(TrimBlanks(raw));
@@ -232,8 +233,8 @@ private:
         if (data.front() == '@')
             start = 1;
         else if (!ParseQuoted(data, start, name))
-            return data;
-        if (data.compare(start, 4, "=hex") != 0) return data;
+            return std::string();
+        if (data.compare(start, 4, "=hex") != 0) return std::string();
         while (data.back() == '\\' && at < physical.size()) {
             data.pop_back();
             data += TrimBlanks(physical[at]);
@@ -243,9 +244,10 @@ private:
         return data;
     }
 
-    void AddLine(std::string raw, std::size_t number, const std::string& data) {
+    void AddLine(std::string raw, std::size_t number, const std::string& joined) {
         Line line{std::move(raw), false, false, RegistryValue()};
         std::string_view text = TrimBlanks(line.raw);
+        const std::string_view data = joined.empty() ? text : joined;
         const char* why = nullptr;
         line.blank = text.empty();
         line.opensSection = !text.empty() && text.front() == '[';
@@ -428,6 +430,7 @@ bool RegistryText::Parse(const std::string& bytes, RegistryKey& root) {
     }
     const std::string_view first = TrimBlanks(physical[0]);
     if (first != kHeader && first != kOldHeader) return false;
+    lines_.reserve(physical.size());
     lines_.push_back(Line{physical[0], false, false, RegistryValue()});
     Reader(*this, root).Read(physical);
     return true;
