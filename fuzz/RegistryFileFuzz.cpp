@@ -1,8 +1,8 @@
-// The registry file as any program or person may have left it. The reader
-// either understands all of it, and then writes it back in a form it reads
-// as the same tree, and every value it read is what the registry functions
-// give; or it finds it damaged, and then the registry reads as empty and the
-// next change keeps the damaged bytes aside, whole, before writing its own.
+// The registry file as any program or person may have left it. Either it is
+// no registry file at all, and then every change is refused and the file left
+// as it is; or every value it read is what the registry functions give, and a
+// change writes a file that reads as the changed tree, with every line that
+// was not read still there and still not read.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -10,7 +10,9 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/ScratchDirectory.h"
+#include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/registry/RegistryFile.h"
+#include "platform/posix/registry/RegistryStore.h"
 #include "platform/posix/registry/RegistryTree.h"
 #include "platform/win32.h"
 
@@ -66,23 +68,6 @@ void CompareWithFunctions(const mvx::RegistryKey& key, const std::string& path, 
                              budget);
 }
 
-// The key and value a damaged file seems to name, from its first section
-// and the first value line after it; empty when it names none.
-void GuessFirstValue(const std::string& text, std::string& path, std::string& value) {
-    const std::string prefix = "[HKEY_CURRENT_USER\\";
-    const size_t section = text.find(prefix);
-    if (section == std::string::npos)
-        return;
-    const size_t close = text.find(']', section);
-    const size_t line = text.find("\n\"", section);
-    if (close == std::string::npos || line == std::string::npos || line < close)
-        return;
-    path = text.substr(section + prefix.size(), close - section - prefix.size());
-    const size_t quote = text.find('"', line + 2);
-    if (quote != std::string::npos)
-        value = text.substr(line + 2, quote - line - 2);
-}
-
 LONG SetProbe() {
     HKEY key = nullptr;
     LONG error = RegCreateKeyExA(HKEY_CURRENT_USER, kProbeKey, 0, nullptr, 0, KEY_ALL_ACCESS,
@@ -107,38 +92,30 @@ bool AddProbe(mvx::RegistryKey& root) {
     return key.SetValue(probe) || created;
 }
 
-void CheckUnderstood(const std::string& text, mvx::RegistryKey& root) {
-    const std::string written = mvx::FormatRegistryText(root);
-    mvx::RegistryKey reread("");
-    FUZZ_CHECK(mvx::ParseRegistryText(written, reread));
-    FUZZ_CHECK(mvx::FormatRegistryText(reread) == written);
+void CheckRead(const std::string& text, const mvx::RegistryText& file, mvx::RegistryKey& root) {
     int budget = kMaxValuesCompared;
     CompareWithFunctions(root, "", budget);
     const bool changes = AddProbe(root);
     FUZZ_CHECK(SetProbe() == ERROR_SUCCESS);
     std::string after;
     FUZZ_CHECK(Scratch().Read(kFile, after));
-    FUZZ_CHECK(after == (changes ? mvx::FormatRegistryText(root) : text));
+    if (!changes) {
+        FUZZ_CHECK(after == text);
+        return;
+    }
+    mvx::RegistryText written;
+    mvx::RegistryKey reread("");
+    FUZZ_CHECK(written.Parse(after, reread));
+    FUZZ_CHECK(mvx::SameRegistry(root, reread));
+    FUZZ_CHECK(written.Notices().size() == file.Notices().size());
 }
 
-void CheckDamaged(const std::string& text, const mvx::RegistryKey& root) {
+void CheckRefused(const std::string& text, const mvx::RegistryKey& root) {
     FUZZ_CHECK(root.Values().empty() && root.SubKeys().empty());
-    std::string path, value;
-    GuessFirstValue(text, path, value);
-    if (!path.empty()) {
-        DWORD type = 0;
-        std::string data;
-        FUZZ_CHECK(QueryValue(path, value.c_str(), type, data) != ERROR_SUCCESS);
-    }
-    FUZZ_CHECK(SetProbe() == ERROR_SUCCESS);
-    std::string aside;
-    FUZZ_CHECK(Scratch().Read(std::string(kFile) + ".damaged", aside));
-    FUZZ_CHECK(aside == text);
-    mvx::RegistryKey expected("");
-    AddProbe(expected);
+    FUZZ_CHECK(SetProbe() == static_cast<LONG>(mvx::kErrorRegistryNotRegistryText));
     std::string after;
     FUZZ_CHECK(Scratch().Read(kFile, after));
-    FUZZ_CHECK(after == mvx::FormatRegistryText(expected));
+    FUZZ_CHECK(after == text);
 }
 
 }  // namespace
@@ -150,12 +127,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
+    if (text.size() > mvx::kMaxRegistryFileSize)
+        return 0;
     Scratch().Write(kFile, text);
-    Scratch().Remove(std::string(kFile) + ".damaged");
     mvx::RegistryKey root("");
-    if (mvx::ParseRegistryText(text, root))
-        CheckUnderstood(text, root);
+    mvx::RegistryText file;
+    if (file.Parse(text, root))
+        CheckRead(text, file, root);
     else
-        CheckDamaged(text, root);
+        CheckRefused(text, root);
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "host/messages/ErrorLine.h"
 #include "host/messages/ExitStatus.h"
+#include "host/settings/RegistryFileReport.h"
 #include "host/settings/StoredSwitches.h"
 #include "hostapi/DialogItemTypes.h"
 
@@ -55,6 +56,8 @@ bool AreStored(const Switches& chosen, const std::string& rootKeyPath) {
 
 int RunConfig(const PluginSession& session, TerminalUi& ui, const CommandLine& line,
               std::ostream& out, std::ostream& err) {
+    if (!ReportRegistryFile(err))
+        return kExitFailed;
     const bool changing = line.usedByDefault || line.parseSecurity;
     const bool asking = !changing && ui.IsInteractive();
     std::optional<Switches> shown;
@@ -91,7 +94,8 @@ int RunConfig(const PluginSession& session, TerminalUi& ui, const CommandLine& l
                             "~/.config/morvex/registry.reg, be written?)");
         return kExitFailed;
     }
-    out << "UsedByDefault: " << OnOff(shown->usedByDefault) << '\n'
-        << "ParseSecurity: " << OnOff(shown->parseSecurity) << '\n';
+    // Each switch under the name of the option that sets it.
+    out << "used-by-default: " << OnOff(shown->usedByDefault) << '\n'
+        << "parse-security: " << OnOff(shown->parseSecurity) << '\n';
     return kExitDone;
 }

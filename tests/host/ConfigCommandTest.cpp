@@ -42,30 +42,67 @@ private:
     std::string saved;
 };
 
+const std::string kRegistryHeader = "Windows Registry Editor Version 5.00\n";
+const std::string kSwitchesKey = "[HKEY_CURRENT_USER\\Software\\MorvexHost\\Plugins\\MORVEX]\n";
+
 TEST(ConfigCommand, SettingsThatDoNotReachTheRegistryAreAFailure) {
     TempDirectory temp;
     temp.AddFile("file");
     temp.AddDirectory("directory");
+    const std::string registry = temp.PathOf("registry.reg");
+    const std::string other = "[HKEY_CURRENT_USER\\Other]\n\"Other\"=dword:5\n";
     struct Case {
         const char* registry;
+        std::string contents;  // of registry.reg, made when not empty
         Texts arguments;
         int status;
         std::string out, err;
+        std::string kept;  // a part of the file found there afterwards
     };
     const Case cases[] = {
-        {"registry.reg", {"config", "--parse-security", "off"}, 0,
-         "UsedByDefault: on\nParseSecurity: off\n", ""},
-        {"directory", {"config", "--parse-security", "off"}, 1, "", kNotSaved},
-        {"file/registry.reg", {"config", "--used-by-default", "on"}, 1, "", kNotSaved},
+        {"registry.reg", "", {"config", "--parse-security", "off"}, 0,
+         "used-by-default: on\nparse-security: off\n", "", ""},
+        {"directory", "", {"config", "--parse-security", "off"}, 1, "",
+         "morvex: cannot read the settings in " + temp.PathOf("directory") +
+             ": The settings file is a device, pipe, socket or directory, not a regular file, "
+             "so the settings cannot be saved there. Point MORVEX_REGISTRY at a regular file.\n",
+         ""},
+        {"file/registry.reg", "", {"config", "--used-by-default", "on"}, 1, "", kNotSaved, ""},
         // Nothing is stored when nothing is set: the switches are shown.
-        {"file/registry.reg", {"config"}, 0, "UsedByDefault: on\nParseSecurity: on\n", ""},
+        {"file/registry.reg", "", {"config"}, 0, "used-by-default: on\nparse-security: on\n", "",
+         ""},
+        // A comment and a short dword are the registry format: read, no word said.
+        {"registry.reg", kRegistryHeader + "; mine\n" + kSwitchesKey + "\"ParseSecurity\"=dword:0\n",
+         {"config"}, 0, "used-by-default: on\nparse-security: off\n", "", "; mine\n"},
+        // A line that cannot be read is told, and kept through a change.
+        {"registry.reg",
+         kRegistryHeader + kSwitchesKey + "\"UsedByDefault\"=dword:0\n\"Bad\"=dword:123456789\n" +
+             other,
+         {"config", "--parse-security", "off"}, 0, "used-by-default: off\nparse-security: off\n",
+         "morvex: " + registry +
+             ":4: cannot read this line (dword: takes 1 to 8 hex digits); it is kept as it is\n",
+         "\"Bad\"=dword:123456789\n\"ParseSecurity\"=dword:00000000\n" + other},
+        // A file that is no registry file is never taken for the defaults.
+        {"registry.reg", "[Settings]\nUsedByDefault=0\n", {"config"}, 1, "",
+         "morvex: cannot read the settings in " + registry +
+             ": The settings file is not a registry file: it does not start with the line "
+             "\"Windows Registry Editor Version 5.00\" or \"REGEDIT4\", in UTF-8 or in UTF-16 "
+             "text. It is left as it is; point MORVEX_REGISTRY at another file, or move this one "
+             "away.\n",
+         "[Settings]\nUsedByDefault=0\n"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.contents);
+        if (!c.contents.empty())
+            temp.AddFile("registry.reg", c.contents);
         ProgramRun run = RunProgram(FindBuildFile("morvex"), c.arguments,
                                     {{"MORVEX_REGISTRY=" + temp.PathOf(c.registry)}, "", ""});
         EXPECT_EQ(run.status, c.status) << c.registry;
         EXPECT_EQ(run.out, c.out) << c.registry;
         EXPECT_EQ(run.err, c.err) << c.registry;
+        if (!c.kept.empty()) {
+            EXPECT_NE(temp.Contents("registry.reg").find(c.kept), std::string::npos);
+        }
     }
 }
 
@@ -143,7 +180,7 @@ TEST(ConfigCommand, RunsSideBySideLoseNoChange) {
         EXPECT_EQ(ExitOf(first), 0);
         EXPECT_EQ(ExitOf(second), 0);
         ProgramRun shown = RunProgram(FindBuildFile("morvex"), {"config"}, {environment, "", ""});
-        EXPECT_EQ(shown.out, "UsedByDefault: off\nParseSecurity: off\n");
+        EXPECT_EQ(shown.out, "used-by-default: off\nparse-security: off\n");
     }
 }
 

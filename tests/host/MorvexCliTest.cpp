@@ -231,6 +231,16 @@ TEST_F(MorvexCliTest, HelpVersionAndOutputFollowTheConventions) {
          "Example:\n  morvex scan "},
         {{"config", "--help"}, 0, "usage: morvex config [--used-by-default on|off]",
          "Example:\n  morvex config "},
+        // Each switch by its option, output, dialog text and registry value.
+        {{"config", "--help"}, 0, "usage: morvex config", "(used-by-default: on)"},
+        {{"config", "--help"}, 0, "usage: morvex config",
+         "  --used-by-default on|off  a file manager opens every file as streams by\n"
+         "                            default (the dialog's \"Open every file as\n"
+         "                            streams by default\"; registry value\n"
+         "                            UsedByDefault)\n"},
+        {{"config", "--help"}, 0, "usage: morvex config",
+         "(the dialog's\n                            \"Show security descriptors as text "
+         "reports\";\n                            registry value ParseSecurity)\n"},
         // After "--", --help is a file name; "-" is one anywhere.
         {{"list", "--", "--help"}, 1, "", ""},
         {{"list", "-"}, 0, "MORVEX:-\n", "{Data}"},
@@ -276,17 +286,17 @@ TEST_F(MorvexCliTest, WithoutATerminalNothingWaitsAndNoProgressIsShown) {
 TEST_F(MorvexCliTest, ConfigShowsAndSetsTheSwitches) {
     ProgramRun shown = Run({"config"});
     EXPECT_EQ(shown.status, 0) << shown.err;
-    EXPECT_EQ(shown.out, "UsedByDefault: on\nParseSecurity: on\n");
+    EXPECT_EQ(shown.out, "used-by-default: on\nparse-security: on\n");
     EXPECT_EQ(shown.err, "");
 
     ProgramRun set = Run({"config", "--parse-security", "off"});
     EXPECT_EQ(set.status, 0) << set.err;
-    EXPECT_EQ(set.out, "UsedByDefault: on\nParseSecurity: off\n");
-    EXPECT_EQ(Run({"config"}).out, "UsedByDefault: on\nParseSecurity: off\n");
+    EXPECT_EQ(set.out, "used-by-default: on\nparse-security: off\n");
+    EXPECT_EQ(Run({"config"}).out, "used-by-default: on\nparse-security: off\n");
 
     set = Run({"config", "--used-by-default=off", "--parse-security", "on"});
     EXPECT_EQ(set.status, 0) << set.err;
-    EXPECT_EQ(Run({"config"}).out, "UsedByDefault: off\nParseSecurity: on\n");
+    EXPECT_EQ(Run({"config"}).out, "used-by-default: off\nparse-security: on\n");
     // The switch for offered files does not bind the command line.
     EXPECT_EQ(Run({"list", report}).status, 0);
 }

@@ -43,7 +43,7 @@ protected:
 
 TEST_F(TerminalSessionTest, QuestionsAreAskedAndAnsweredOnTheTerminal) {
     const std::string given = temp.PathOf("given"), typed = temp.PathOf("typed");
-    const std::string allOn = "UsedByDefault: on\nParseSecurity: on\n";
+    const std::string allOn = "used-by-default: on\nparse-security: on\n";
     struct Case {
         const char* what;
         Texts arguments;
@@ -93,8 +93,8 @@ TEST_F(TerminalSessionTest, QuestionsAreAskedAndAnsweredOnTheTerminal) {
          0,
          {"[x] Open every file as streams by default (y/n, Enter keeps): ",
           "[x] Show security descriptors as text reports (y/n, Enter keeps): ",
-          "  1) OK  2) Cancel  [1]: ", "UsedByDefault: on\nParseSecurity: off\n"},
-         [&] { EXPECT_EQ(Settings(), "UsedByDefault: on\nParseSecurity: off\n"); }},
+          "  1) OK  2) Cancel  [1]: ", "used-by-default: on\nparse-security: off\n"},
+         [&] { EXPECT_EQ(Settings(), "used-by-default: on\nparse-security: off\n"); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

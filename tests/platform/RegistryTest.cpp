@@ -1,3 +1,4 @@
+#include "platform/RegistryFileCheck.h"
 #include "platform/posix/text/CodePages.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/core/LayerErrors.h"
@@ -442,67 +443,178 @@ TEST_F(RegistryTest, ReadsTheFormsOtherWritersUse) {
     EXPECT_EQ(QueryAt("A\\B", "COUNT"), Dword(11));
     EXPECT_EQ(QueryAt("a\\b", "q"), std::string("\x01\xff\0\0\0\0\0\0", 8));
     EXPECT_EQ(QueryAt("A", nullptr), std::string("top", 4));
-    // Writing keeps what was read, each key under one spelling.
+    // Writing changes no line it need not, in the file's encoding and line ends.
+    const std::string before = scratch.Contents("registry.reg");
     ASSERT_EQ(SetAt("A", "New", 1), ERROR_SUCCESS);
-    EXPECT_EQ(scratch.Contents("registry.reg"), kHeader +
-                                                    "[HKEY_CURRENT_USER]\n\n"
-                                                    "[HKEY_CURRENT_USER\\A]\n"
-                                                    "@=\"top\"\n"
-                                                    "\"New\"=dword:00000001\n\n"
-                                                    "[HKEY_CURRENT_USER\\A\\B]\n"
-                                                    "\"Count\"=dword:0000000b\n"
-                                                    "\"Q\"=hex(b):01,ff,00,00,00,00,00,00\n\n");
+    std::string expected = before;
+    expected.insert(expected.find("@=\"top\"\r\n") + 9, "\"New\"=dword:00000001\r\n");
+    EXPECT_EQ(scratch.Contents("registry.reg"), expected);
+    ASSERT_EQ(SetAt("A\\B", "Q", 2), ERROR_SUCCESS);
+    const std::size_t q = expected.find("\"Q\"");
+    expected.replace(q, expected.find("\r\n", expected.find("  00,00")) - q, "\"Q\"=dword:00000002");
+    EXPECT_EQ(scratch.Contents("registry.reg"), expected);
+
+    // UTF-16LE with its byte order mark, as exported files often are, stays so.
+    std::string wide = "\xFF\xFE";
+    for (char c : std::string("REGEDIT4\r\n[HKEY_CURRENT_USER\\W]\r\n\"\xE9\"=dword:3\r\n"))
+        wide += std::string{c, '\0'};
+    scratch.AddFile("registry.reg", wide);
+    EXPECT_EQ(QueryAt("W", "\xC3\xA9"), Dword(3));
+    ASSERT_EQ(SetAt("W", "\xC3\xA9", 4), ERROR_SUCCESS);
+    std::string rewritten = "\xFF\xFE";
+    for (char c : std::string("REGEDIT4\r\n[HKEY_CURRENT_USER\\W]\r\n\"\xE9\"=dword:00000004\r\n"))
+        rewritten += std::string{c, '\0'};
+    EXPECT_EQ(scratch.Contents("registry.reg"), rewritten);
 }
 
-TEST_F(RegistryTest, ADamagedFileReadsAsEmptyAndIsKeptAsideWhenWritten) {
+// Each line is read on its own: one that cannot be read is told with its line
+// number and kept where it is when the file is written; nothing is dropped.
+TEST_F(RegistryTest, EachLineIsReadOrToldAndKeptAsItIs) {
     const std::string section = "[HKEY_CURRENT_USER\\Key]\n\"Value\"=dword:00000001\n";
-    const std::string damaged[] = {
-        "",
-        "REGEDIT4\n\n" + section,
-        kHeader + "\"Orphan\"=dword:00000001\n" + section,
-        kHeader + section + "[HKEY_LOCAL_MACHINE\\Key]\n",
-        kHeader + section + "[HKEY_CURRENT_USER\\A\\\\B]\n",
-        kHeader + section + "\"Gone\"=-\n",
-        kHeader + section + "\"Bad\"=\"escape \\n\"\n",
-        kHeader + section + "\"After\"=\"text\" tail\n",
-        kHeader + section + "\"Wide\"=dword:123456789\n",
-        kHeader + section + "\"Bytes\"=hex:01,,102\n",
-        kHeader + section + "\"Cut\"=hex:01,\\\n",
-        kHeader + section + "\"\xC3\x28\"=dword:1\n",
-        kHeader + section + std::string("\"Nul\"=\"a\0b\"\n", 13),
+    struct Case {
+        std::string text;
+        const char* value;     // a value of Key to ask for
+        std::string read;      // what it reads as, or "error 2"
+        std::vector<std::size_t> told;  // the lines of the notices
     };
-    for (std::size_t n = 0; n < std::size(damaged); ++n) {
-        scratch.AddFile("registry.reg", damaged[n]);
-        EXPECT_EQ(QueryAt("Key", "Value"), "error 2") << damaged[n];
-        ASSERT_EQ(SetAt("Key", "Value", 7), ERROR_SUCCESS) << damaged[n];
+    const std::string one = Dword(1);
+    const Case cases[] = {
+        {"", "Value", "error 2", {}},
+        {"\n\r\n", "Value", "error 2", {}},
+        {"REGEDIT4\n\n" + section, "Value", one, {}},
+        {kHeader + "; a comment\n" + section + "  ; indented\n", "Value", one, {}},
+        {kHeader + "\"Orphan\"=dword:00000001\n" + section, "Orphan", "error 2", {3}},
+        {kHeader + section + "[HKEY_LOCAL_MACHINE\\Key]\n\"Value\"=dword:2\n", "Value", one, {5}},
+        {kHeader + section + "[HKEY_CURRENT_USER\\A\\\\B]\n\"Value\"=dword:2\n", "Value", one, {5}},
+        {kHeader + section + "[HKEY_CURRENT_USER\\Key\n", "Value", one, {5}},
+        {kHeader + section + "[Key]\n", "Value", one, {5}},
+        {kHeader + section + "\"Gone\"=-\n", "Value", one, {}},
+        {kHeader + section + "\"Value\"=-\n", "Value", "error 2", {}},
+        {kHeader + section + "[-HKEY_CURRENT_USER\\Key]\n\"Late\"=dword:1\n", "Value", "error 2",
+         {6}},
+        {kHeader + section + "[-HKEY_CURRENT_USER\\Key]\n" + section, "Value", one, {}},
+        {kHeader + section + "\"Bad\"=\"escape \\n\"\n", "Bad", "error 2", {5}},
+        {kHeader + section + "\"After\"=\"text\" tail\n", "After", "error 2", {5}},
+        {kHeader + section + "\"D\"=dword:\n", "D", "error 2", {5}},
+        {kHeader + section + "\"D\"=dword:f\n", "D", Dword(15), {}},
+        {kHeader + section + "\"D\"=dword:FfFfFfFf\n", "D", Dword(0xFFFFFFFF), {}},
+        {kHeader + section + "\"D\"=dword:123456789\n", "D", "error 2", {5}},
+        {kHeader + section + "\"D\"=dword:0000000g\n", "D", "error 2", {5}},
+        {kHeader + section + "\"Q\"=qword:1\n", "Q", "error 2", {5}},
+        {kHeader + section + "\"Bytes\"=hex:01,,102\n", "Bytes", "error 2", {5}},
+        {kHeader + section + "\"Bytes\"=hex:1,2\n", "Bytes", "\x01\x02", {}},
+        {kHeader + section + "\"T\"=hex(x):01\n", "T", "error 2", {5}},
+        {kHeader + section + "\"Cut\"=hex:01,\\\n", "Cut", "error 2", {5}},
+        {kHeader + section + "\"Long\"=hex:01,\\\n  02,\\\n  zz\n\"Next\"=dword:1\n", "Next", one,
+         {5}},
+        {kHeader + section + "@=\"default\"\n", "", std::string("default", 8), {}},
+        {kHeader + section + "\"\xC3\x28\"=dword:1\n", "Value", one, {5}},
+        {kHeader + section + std::string("\"Nul\"=\"a\0b\"\n", 12), "Nul", "error 2", {5}},
+        {kHeader + section + "stray words\n\"Value\"=dword:3\n", "Value", Dword(3), {5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        scratch.AddFile("registry.reg", c.text);
+        EXPECT_EQ(QueryAt("Key", c.value), c.read);
+        const mvx::RegistryFileCheck check = mvx::CheckRegistryFile();
+        EXPECT_EQ(check.code, ERROR_SUCCESS);
+        std::vector<std::size_t> told;
+        for (const mvx::RegistryFileNotice& notice : check.notices) told.push_back(notice.line);
+        EXPECT_EQ(told, c.told);
+
+        ASSERT_EQ(SetAt("Key", "Value", 7), ERROR_SUCCESS);
+        ASSERT_EQ(SetAt("Other\\Key", "New", 8), ERROR_SUCCESS);
         EXPECT_EQ(QueryAt("Key", "Value"), Dword(7));
-        std::string aside = "registry.reg.damaged" + (n == 0 ? "" : "." + std::to_string(n));
-        EXPECT_EQ(scratch.Contents(aside), damaged[n]) << aside;
+        EXPECT_EQ(QueryAt("Other\\Key", "New"), Dword(8));
+        const std::string written = scratch.Contents("registry.reg");
+        for (const mvx::RegistryFileNotice& notice : check.notices) {
+            std::size_t start = 0;
+            for (std::size_t line = 1; line < notice.line; ++line) start = c.text.find('\n', start) + 1;
+            const std::string kept = c.text.substr(start, c.text.find('\n', start) - start);
+            EXPECT_NE(written.find(kept + "\n"), std::string::npos) << kept;
+        }
+        EXPECT_EQ(mvx::CheckRegistryFile().notices.size(), check.notices.size());
     }
 }
 
-TEST_F(RegistryTest, AnOversizedFileIsDamagedRatherThanReadWhole) {
+TEST_F(RegistryTest, ANoticeTellsWhyTheLineWasNotRead) {
+    scratch.AddFile("registry.reg", kHeader + "[HKEY_CURRENT_USER\\Key]\n\"D\"=dword:123456789\n"
+                                    "[HKEY_LOCAL_MACHINE\\Key]\n");
+    const mvx::RegistryFileCheck check = mvx::CheckRegistryFile();
+    EXPECT_EQ(check.path, file);
+    ASSERT_EQ(check.notices.size(), 2u);
+    EXPECT_EQ(check.notices[0].what,
+              "cannot read this line (dword: takes 1 to 8 hex digits); it is kept as it is");
+    EXPECT_EQ(check.notices[1].what,
+              "a key outside HKEY_CURRENT_USER is not read; it is kept as it is, with its values");
+}
+
+// A file that cannot be read at all is never taken for an empty registry:
+// every function fails with the reason and the file is left as it is.
+TEST_F(RegistryTest, AFileThatCannotBeReadIsRefusedAndLeftAlone) {
+    const LONG notRegistry = static_cast<LONG>(mvx::kErrorRegistryNotRegistryText);
+    struct Case {
+        const char* what;
+        std::string text;
+        mode_t mode;
+        LONG code;
+    };
+    const Case cases[] = {
+        {"no permission", kHeader, 0, ERROR_ACCESS_DENIED},
+        {"another first line", "[HKEY_CURRENT_USER\\Key]\n", 0600, notRegistry},
+        {"a header with a typo", "Windows Registry Editor Version 5.0\n", 0600, notRegistry},
+        {"UTF-16 of an odd length", "\xFF\xFER\0E\0", 0600, notRegistry},
+        {"UTF-16 with a lone surrogate", std::string("\xFF\xFE\x00\xD8R\0", 6), 0600,
+         notRegistry},
+        {"UTF-16 without its mark", std::string("R\0E\0G\0", 6), 0600, notRegistry},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        scratch.AddFile("registry.reg", c.text);
+        ASSERT_EQ(chmod(file.c_str(), c.mode), 0);
+        // The superuser reads every file, so the refusal is asked as another user.
+        const bool asOther = c.mode == 0 && geteuid() == 0;
+        const pid_t child = asOther ? fork() : 0;
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (asOther && setuid(65534) != 0) _exit(2);
+            const bool refused = QueryAt("Key", "Value") == "error " + std::to_string(c.code) &&
+                                 SetAt("Key", "Value", 1) == c.code &&
+                                 mvx::CheckRegistryFile().code == c.code;
+            if (asOther) _exit(refused ? 0 : 1);
+            EXPECT_TRUE(refused);
+        } else {
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+        EXPECT_EQ(scratch.Contents("registry.reg"), c.text);
+    }
+    ASSERT_EQ(remove(file.c_str()), 0);
+    ASSERT_EQ(mkdir(file.c_str(), 0700), 0);
+    EXPECT_EQ(QueryAt("Key", "Value"), "error " + std::to_string(mvx::kErrorRegistryNotAFile));
+    EXPECT_EQ(SetAt("Key", "Value", 1), static_cast<LONG>(mvx::kErrorRegistryNotAFile));
+    EXPECT_EQ(Entries(directory), (std::set<std::string>{"registry.reg"}));
+}
+
+TEST_F(RegistryTest, AnOversizedFileIsRefusedRatherThanReadWhole) {
     scratch.AddFile("registry.reg",
                     kHeader + "[HKEY_CURRENT_USER\\Key]\n\"Value\"=dword:00000001\n");
     ASSERT_EQ(truncate(file.c_str(), 16 * 1024 * 1024 + 1), 0);
-    EXPECT_EQ(QueryAt("Key", "Value"), "error 2");
-    ASSERT_EQ(SetAt("Key", "Value", 2), ERROR_SUCCESS);
+    EXPECT_EQ(QueryAt("Key", "Value"), "error 223");
+    EXPECT_EQ(SetAt("Key", "Value", 2), ERROR_FILE_TOO_LARGE);
     struct stat status;
-    ASSERT_EQ(stat((file + ".damaged").c_str(), &status), 0);
+    ASSERT_EQ(stat(file.c_str(), &status), 0);
     EXPECT_EQ(status.st_size, 16 * 1024 * 1024 + 1);
     // No change may grow the file past that size either.
+    scratch.AddFile("registry.reg",
+                    kHeader + "[HKEY_CURRENT_USER\\Key]\n\"Value\"=dword:00000001\n");
     std::string before = scratch.Contents("registry.reg");
     HKEY key = Open("Key");
     EXPECT_EQ(Set(key, "Big", std::string(6 * 1024 * 1024, 'x'), REG_BINARY), ERROR_FILE_TOO_LARGE);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     EXPECT_EQ(scratch.Contents("registry.reg"), before);
-}
-
-TEST_F(RegistryTest, AFileThatCannotBeReadIsLeftAlone) {
-    ASSERT_EQ(mkdir(file.c_str(), 0700), 0);
-    EXPECT_EQ(QueryAt("Key", "Value"), "error 2");
-    EXPECT_EQ(SetAt("Key", "Value", 1), static_cast<LONG>(mvx::kErrorRegistryNotAFile));
-    EXPECT_EQ(Entries(directory), (std::set<std::string>{"registry.reg"}));
 }
 
 // A device, pipe, socket or directory at the registry path, named or linked,
@@ -537,7 +649,8 @@ TEST_F(RegistryTest, APathThatIsNoRegularFileIsRefusedAndNothingIsMadeBesideIt) 
         setenv("MORVEX_REGISTRY", c.path.c_str(), 1);
         const std::set<std::string> before = Entries(directory);
         EXPECT_EQ(SetAt("Key", "Value", 5), c.code);
-        EXPECT_EQ(QueryAt("Key", "Value"), c.code == ERROR_SUCCESS ? Dword(5) : "error 2");
+        EXPECT_EQ(QueryAt("Key", "Value"),
+                  c.code == ERROR_SUCCESS ? Dword(5) : "error " + std::to_string(c.code));
         const std::string target = c.linkedTo.empty() ? c.path : c.linkedTo;
         struct stat status;
         const bool lockMade = lstat((target + ".lock").c_str(), &status) == 0;

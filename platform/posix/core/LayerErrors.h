@@ -31,4 +31,8 @@ constexpr DWORD kErrorAttributeListTooLarge = 0x20000005;
 // copy would match neither the old contents nor the new.
 constexpr DWORD kErrorSourceChanged = 0x20000006;
 
+// The registry file does not start as a registry-export file does, so nothing
+// in it is read, and no change is written over it.
+constexpr DWORD kErrorRegistryNotRegistryText = 0x20000007;
+
 }  // namespace mvx

@@ -90,6 +90,10 @@ const SystemMessage kMessages[] = {
     {kErrorRegistryNotAFile,
      "The settings file is a device, pipe, socket or directory, not a regular file, so the "
      "settings cannot be saved there. Point MORVEX_REGISTRY at a regular file."},
+    {kErrorRegistryNotRegistryText,
+     "The settings file is not a registry file: it does not start with the line \"Windows "
+     "Registry Editor Version 5.00\" or \"REGEDIT4\", in UTF-8 or in UTF-16 text. It is left "
+     "as it is; point MORVEX_REGISTRY at another file, or move this one away."},
     {kErrorSpecialFile,
      "The file is a device, pipe or socket, which has no data that can be read or copied."},
     {kErrorStreamNameNotUtf8,

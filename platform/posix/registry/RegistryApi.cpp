@@ -86,7 +86,8 @@ LONG OpenKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result) {
     if (code != ERROR_SUCCESS) return code;
     if (!key.present) return ERROR_FILE_NOT_FOUND;
     RegistryKey root("");
-    ReadRegistry(root);
+    code = ReadRegistry(root);
+    if (code != ERROR_SUCCESS) return code;
     if (!FindKey(root, parentPath)) return ERROR_KEY_DELETED;
     if (!FindKey(root, key.path)) return ERROR_FILE_NOT_FOUND;
     key.access = MapKeyAccess(access);
@@ -119,7 +120,8 @@ LONG CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWORD 
     // Trying on what the file holds now spares an existing key the lock and
     // the rewrite, so it opens even where the file cannot be written.
     RegistryKey current("");
-    ReadRegistry(current);
+    code = ReadRegistry(current);
+    if (code != ERROR_SUCCESS) return code;
     bool needsWrite = false;
     code = create(current, needsWrite);
     if (code == ERROR_SUCCESS && needsWrite) code = UpdateRegistry(create);
@@ -147,7 +149,8 @@ LONG QueryValue(HKEY handle, LPCSTR valueName, LPDWORD reserved, LPDWORD type, L
     if (!key.present) return ERROR_FILE_NOT_FOUND;
 
     RegistryKey root("");
-    ReadRegistry(root);
+    code = ReadRegistry(root);
+    if (code != ERROR_SUCCESS) return code;
     const RegistryKey* found = FindKey(root, key.path);
     if (!found) return ERROR_KEY_DELETED;
     const RegistryValue* value = found->FindValue(name);

@@ -3,6 +3,7 @@
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/registry/RegistryFile.h"
+#include "platform/RegistryFileCheck.h"
 
 #include <cerrno>
 #include <climits>
@@ -15,10 +16,6 @@
 
 namespace mvx {
 namespace {
-
-// Enough to keep every damaged file a user may meet; past it a change fails
-// rather than destroy one.
-constexpr unsigned kMaxDamagedCopies = 1000;
 
 class Descriptor {
 public:
@@ -39,8 +36,6 @@ public:
 private:
     int fd_;
 };
-
-enum class FileState { Missing, Loaded, Damaged, Unreadable };
 
 std::string HomeDirectory() {
     const char* home = std::getenv("HOME");
@@ -71,30 +66,29 @@ int ReadAll(int fd, std::string& text) {
     return 0;
 }
 
-// Loads the file into `root`, which stays empty unless the file is Loaded;
-// `err` tells why a file is Unreadable.
-FileState LoadFile(const std::string& path, RegistryKey& root, int& err) {
+LONG Code(int err) { return static_cast<LONG>(ErrorFromErrno(err)); }
+
+// Loads the file into `root`, which stays empty unless it can be read: a
+// missing file is an empty registry; for one that exists and cannot be read
+// as a registry file, the Windows error code that tells why.
+LONG LoadFile(const std::string& path, RegistryText& text, RegistryKey& root) {
+    struct stat64 status;
+    // A socket cannot even be opened; it is no file all the same.
+    if (stat64(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+        return static_cast<LONG>(kErrorRegistryNotAFile);
     // Non-blocking, so a FIFO put in the file's place cannot hang the caller.
     Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_LARGEFILE));
-    if (file.Get() < 0) {
-        err = errno;
-        return err == ENOENT ? FileState::Missing : FileState::Unreadable;
-    }
-    struct stat64 status;
-    if (fstat64(file.Get(), &status) != 0) {
-        err = errno;
-        return FileState::Unreadable;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        err = EISDIR;
-        return FileState::Unreadable;
-    }
-    if (status.st_size > static_cast<off64_t>(kMaxRegistryFileSize)) return FileState::Damaged;
-    std::string text;
-    err = ReadAll(file.Get(), text);
-    if (err != 0) return FileState::Unreadable;
-    if (text.size() > kMaxRegistryFileSize) return FileState::Damaged;
-    return ParseRegistryText(text, root) ? FileState::Loaded : FileState::Damaged;
+    if (file.Get() < 0) return errno == ENOENT || errno == ENOTDIR ? ERROR_SUCCESS : Code(errno);
+    if (fstat64(file.Get(), &status) != 0) return Code(errno);
+    if (!S_ISREG(status.st_mode)) return static_cast<LONG>(kErrorRegistryNotAFile);
+    if (status.st_size > static_cast<off64_t>(kMaxRegistryFileSize)) return ERROR_FILE_TOO_LARGE;
+    std::string bytes;
+    int err = ReadAll(file.Get(), bytes);
+    if (err != 0) return Code(err);
+    if (bytes.size() > kMaxRegistryFileSize) return ERROR_FILE_TOO_LARGE;
+    if (text.Parse(bytes, root)) return ERROR_SUCCESS;
+    root.Clear();
+    return static_cast<LONG>(kErrorRegistryNotRegistryText);
 }
 
 int MakeDirectories(const std::string& directory) {
@@ -144,20 +138,6 @@ int WriteTemporary(const std::string& path, const std::string& text, std::string
     return 0;
 }
 
-// Renames the damaged file to the first free FILE.damaged[.N]; the lock keeps
-// other writers from taking the same name meanwhile.
-int KeepDamagedAside(const std::string& path) {
-    for (unsigned n = 0; n < kMaxDamagedCopies; ++n) {
-        std::string aside = path + ".damaged";
-        if (n > 0) aside += "." + std::to_string(n);
-        struct stat64 status;
-        if (lstat64(aside.c_str(), &status) == 0) continue;
-        if (errno != ENOENT) return errno;
-        return rename(path.c_str(), aside.c_str()) == 0 ? 0 : errno;
-    }
-    return EEXIST;
-}
-
 // Makes the rename itself durable; a failure here loses nothing that a
 // crash would not, so it is not reported.
 void FlushDirectory(const std::string& directory) {
@@ -165,12 +145,11 @@ void FlushDirectory(const std::string& directory) {
     if (handle.Get() >= 0) fsync(handle.Get());
 }
 
-int ReplaceFile(const std::string& path, const std::string& text, bool damaged) {
+int ReplaceFile(const std::string& path, const std::string& text) {
     std::string temporary;
     int err = WriteTemporary(path, text, temporary);
     if (err != 0) return err;
-    if (damaged) err = KeepDamagedAside(path);
-    if (err == 0 && rename(temporary.c_str(), path.c_str()) != 0) err = errno;
+    if (rename(temporary.c_str(), path.c_str()) != 0) err = errno;
     if (err != 0) {
         unlink(temporary.c_str());
         return err;
@@ -184,8 +163,6 @@ int LockExclusively(const Descriptor& lock) {
         if (errno != EINTR) return errno;
     return 0;
 }
-
-LONG Code(int err) { return static_cast<LONG>(ErrorFromErrno(err)); }
 
 // A path that exists must be a regular file: renaming over a device or a pipe
 // would replace it, and its lock would land in a place that is not ours.
@@ -211,11 +188,11 @@ std::string RegistryFilePath() {
     return directory + "/morvex/registry.reg";
 }
 
-void ReadRegistry(RegistryKey& root) {
+LONG ReadRegistry(RegistryKey& root) {
     root.Clear();
     std::string path = RegistryFilePath();
-    int err = 0;
-    if (!path.empty()) LoadFile(path, root, err);
+    RegistryText text;
+    return path.empty() ? ERROR_SUCCESS : LoadFile(path, text, root);
 }
 
 LONG UpdateRegistry(const RegistryChange& change) {
@@ -232,15 +209,34 @@ LONG UpdateRegistry(const RegistryChange& change) {
     if (err != 0) return Code(err);
 
     RegistryKey root("");
-    FileState state = LoadFile(path, root, err);
-    if (state == FileState::Unreadable) return Code(err);
+    RegistryText text;
+    LONG code = LoadFile(path, text, root);
+    if (code != ERROR_SUCCESS) return code;
     bool changed = false;
-    LONG code = change(root, changed);
+    code = change(root, changed);
     if (code != ERROR_SUCCESS || !changed) return code;
-    std::string text = FormatRegistryText(root);
-    if (text.size() > kMaxRegistryFileSize) return ERROR_FILE_TOO_LARGE;
-    err = ReplaceFile(path, text, state == FileState::Damaged);
+    const std::string bytes = text.Format(root);
+    if (bytes.size() > kMaxRegistryFileSize) return ERROR_FILE_TOO_LARGE;
+    // What is written must read back as the registry it holds; a file that
+    // would not is never put in place of one that does.
+    RegistryKey reread("");
+    RegistryText check;
+    if (!check.Parse(bytes, reread) || !SameRegistry(root, reread)) return ERROR_REGISTRY_CORRUPT;
+    err = ReplaceFile(path, bytes);
     return err == 0 ? ERROR_SUCCESS : Code(err);
+}
+
+RegistryFileCheck CheckRegistryFile() {
+    RegistryFileCheck check;
+    check.path = RegistryFilePath();
+    check.code = ERROR_SUCCESS;
+    if (check.path.empty()) return check;
+    RegistryKey root("");
+    RegistryText text;
+    check.code = LoadFile(check.path, text, root);
+    for (const RegistryNotice& notice : text.Notices())
+        check.notices.push_back(RegistryFileNotice{notice.line, notice.what});
+    return check;
 }
 
 }  // namespace mvx

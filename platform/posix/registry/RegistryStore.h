@@ -15,7 +15,7 @@
 
 namespace mvx {
 
-// A file larger than this is damaged rather than read whole, and no change
+// A file larger than this is refused rather than read whole, and no change
 // may grow the file beyond it (the registry holds settings, not documents).
 constexpr std::size_t kMaxRegistryFileSize = 16 * 1024 * 1024;
 
@@ -23,15 +23,18 @@ constexpr std::size_t kMaxRegistryFileSize = 16 * 1024 * 1024;
 // XDG_CONFIG_HOME defaults to ~/.config. Empty when no home is known.
 std::string RegistryFilePath();
 
-// The registry as the file holds it now. A missing, unreadable or damaged
-// file reads as an empty registry, so every caller falls back to its defaults.
-void ReadRegistry(RegistryKey& root);
+// The registry as the file holds it now; a missing file is an empty registry.
+// A file that cannot be read (no permission, no regular file, too large, not
+// the registry format) leaves `root` empty and gives the Windows error code
+// that every registry function then returns: it is never taken for an empty
+// registry that a change could be written over.
+LONG ReadRegistry(RegistryKey& root);
 
 // Makes a change to the registry. `change` returns a Windows error code and
 // tells whether it changed anything; the file is replaced only when it
-// succeeded and did. A damaged file is kept aside, as FILE.damaged or
-// FILE.damaged.N, before the new file takes its place; a file that cannot be
-// read is left alone and the change fails. Returns the Windows error code.
+// succeeded and did, with every line it held that was not read kept in place.
+// A file that cannot be read is left alone and the change fails. Returns the
+// Windows error code.
 using RegistryChange = std::function<LONG(RegistryKey& root, bool& changed)>;
 LONG UpdateRegistry(const RegistryChange& change);
 

@@ -54,9 +54,42 @@ bool RegistryKey::SetValue(RegistryValue value) {
         return true;
     }
     value.name = found->name;
-    if (*found == value) return false;
+    if (value.line == kNotInFile) value.line = found->line;
+    if (*found == value) {
+        found->line = value.line;
+        return false;
+    }
     *found = std::move(value);
     return true;
+}
+
+void RegistryKey::RemoveValue(const std::string& name) {
+    const RegistryValue* found = FindValue(name);
+    if (!found) return;
+    values_.erase(values_.begin() + (found - values_.data()));
+    IndexAgain();
+}
+
+void RegistryKey::RemoveSubKey(const std::string& name) {
+    const RegistryKey* found = FindSubKey(name);
+    if (!found) return;
+    for (auto at = subKeys_.begin(); at != subKeys_.end(); ++at)
+        if (at->get() == found) {
+            subKeys_.erase(at);
+            break;
+        }
+    IndexAgain();
+}
+
+// Deleting is rare (a file's deletion lines), so the indexes are made anew
+// rather than kept in step entry by entry.
+void RegistryKey::IndexAgain() {
+    valueIndex_.clear();
+    subKeyIndex_.clear();
+    for (std::size_t i = 0; i < values_.size(); ++i)
+        valueIndex_.emplace(FoldRegistryName(values_[i].name), i);
+    for (std::size_t i = 0; i < subKeys_.size(); ++i)
+        subKeyIndex_.emplace(FoldRegistryName(subKeys_[i]->Name()), i);
 }
 
 void RegistryKey::Clear() {
@@ -64,6 +97,20 @@ void RegistryKey::Clear() {
     subKeys_.clear();
     valueIndex_.clear();
     subKeyIndex_.clear();
+}
+
+bool SameRegistry(const RegistryKey& a, const RegistryKey& b) {
+    if (a.Values().size() != b.Values().size() || a.SubKeys().size() != b.SubKeys().size())
+        return false;
+    for (const RegistryValue& value : a.Values()) {
+        const RegistryValue* other = b.FindValue(value.name);
+        if (!other || !(*other == value)) return false;
+    }
+    for (const std::unique_ptr<RegistryKey>& subKey : a.SubKeys()) {
+        const RegistryKey* other = b.FindSubKey(subKey->Name());
+        if (!other || !SameRegistry(*subKey, *other)) return false;
+    }
+    return true;
 }
 
 const RegistryKey* FindKey(const RegistryKey& root, const std::vector<std::string>& path) {

@@ -13,6 +13,10 @@
 
 namespace mvx {
 
+// Where in the registry file a value or key was read: the position of its
+// line among the file's lines, or kNotInFile for one made since.
+constexpr std::size_t kNotInFile = static_cast<std::size_t>(-1);
+
 struct RegistryValue {
     std::string name;  // UTF-8; empty for the key's default value
     DWORD type = REG_NONE;
@@ -21,6 +25,8 @@ struct RegistryValue {
     // Every other value holds the bytes exactly as they were stored.
     bool text = false;
     std::string data;
+    // The line that set it; not part of what the value is.
+    std::size_t line = kNotInFile;
 
     bool operator==(const RegistryValue& other) const;
 };
@@ -32,6 +38,9 @@ public:
     RegistryKey& operator=(const RegistryKey&) = delete;
 
     const std::string& Name() const { return name_; }
+    // The last line of the file that opens this key's section.
+    std::size_t Line() const { return line_; }
+    void SetLine(std::size_t line) { line_ = line; }
     const std::vector<RegistryValue>& Values() const { return values_; }
     const std::vector<std::unique_ptr<RegistryKey>>& SubKeys() const { return subKeys_; }
 
@@ -42,8 +51,11 @@ public:
 
     const RegistryValue* FindValue(const std::string& name) const;
     // Stores the value under its name, keeping the case of a name already
-    // there. Returns whether anything changed.
+    // there, and its line unless the new value names one. Returns whether
+    // anything changed.
     bool SetValue(RegistryValue value);
+    void RemoveValue(const std::string& name);
+    void RemoveSubKey(const std::string& name);
 
     // Forgets every value and sub-key.
     void Clear();
@@ -54,12 +66,18 @@ private:
     // decides among them.
     using NameIndex = std::unordered_multimap<std::string, std::size_t>;
 
+    void IndexAgain();
+
     std::string name_;
+    std::size_t line_ = kNotInFile;
     std::vector<RegistryValue> values_;
     std::vector<std::unique_ptr<RegistryKey>> subKeys_;
     NameIndex valueIndex_;
     NameIndex subKeyIndex_;
 };
+
+// Whether two trees hold the same keys and values, whatever their order.
+bool SameRegistry(const RegistryKey& a, const RegistryKey& b);
 
 // The key at `path` below `root`, or null when a key on the way is missing.
 const RegistryKey* FindKey(const RegistryKey& root, const std::vector<std::string>& path);
