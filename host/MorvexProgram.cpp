@@ -73,7 +73,7 @@ int RunCommand(const CommandLine& line, std::istream& in, std::ostream& out, std
             return RunGet(session.Entries(), ui, line, err);
         case Command::Put:
             if (!line.itemName.empty())
-                return RunPutAs(session.Entries(), line, err);
+                return RunPutAs(session.Entries(), line, in, err);
             return RunPut(session.Entries(), line, err);
         case Command::Scan:
             return RunScan(session.Entries(), line, out, err);

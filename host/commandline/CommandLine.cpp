@@ -158,6 +158,12 @@ CommandLine ParsePut(ArgumentReader& reader) {
     std::vector<std::string> operands = TakeOperands(
         reader, {{"--move", &line.move}, {"--yes", &line.yes}}, {{"--as", &line.itemName}});
     TakeFileAndRest(reader, operands, "SOURCE", line, line.sources);
+    const bool readsInput =
+        std::find(line.sources.begin(), line.sources.end(), "-") != line.sources.end();
+    if (readsInput && line.itemName.empty())
+        throw reader.Fail("standard input (-) is written under the item name --as ITEM gives");
+    if (readsInput && line.move)
+        throw reader.Fail("standard input (-) cannot be moved");
     if (line.itemName.empty())
         return line;
     if (line.sources.size() != 1)

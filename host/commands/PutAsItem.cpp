@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <istream>
 #include <ostream>
 #include <string>
 
@@ -31,11 +33,30 @@ std::string LinkAs(ScratchFolder& scratch, const std::string& source,
     return link;
 }
 
+// Standard input, read whole into `scratch` as the file `itemName`; empty,
+// with `why` set, when it cannot be.
+std::string StandardInputAs(ScratchFolder& scratch, const std::string& itemName,
+                            std::istream& in, std::string& why) {
+    const std::string copy = scratch.Path() + "/" + itemName;
+    scratch.Expect(itemName);
+    std::ofstream file(copy, std::ios::binary);
+    if (file && !(file << in.rdbuf()) && in.peek() != std::char_traits<char>::eof())
+        file.setstate(std::ios::failbit);
+    file.close();
+    if (!file || in.bad()) {
+        why = std::strerror(errno != 0 ? errno : EIO);
+        return "";
+    }
+    return copy;
+}
+
 }  // namespace
 
-int RunPutAs(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& err) {
+int RunPutAs(const PluginEntryPoints& entries, const CommandLine& line, std::istream& in,
+             std::ostream& err) {
     const std::string& source = line.sources[0];
-    if (access(source.c_str(), F_OK) != 0) {
+    const bool standardInput = source == "-";
+    if (!standardInput && access(source.c_str(), F_OK) != 0) {
         WriteErrorLine(err, source + ": " + std::strerror(errno));
         return kExitFailed;
     }
@@ -44,14 +65,19 @@ int RunPutAs(const PluginEntryPoints& entries, const CommandLine& line, std::ost
         return kExitFailed;
     ScratchFolder scratch(ScratchFolder::TemporaryRoot());
     std::string why = scratch.Failure();
-    const std::string link = why.empty() ? LinkAs(scratch, source, line.itemName, why) : "";
-    if (link.empty()) {
-        WriteErrorLine(err, "cannot hand " + source + " over as " + line.itemName + ": " + why);
+    std::string handed;
+    if (why.empty())
+        handed = standardInput ? StandardInputAs(scratch, line.itemName, in, why)
+                               : LinkAs(scratch, source, line.itemName, why);
+    const std::string shown = standardInput ? "standard input" : source;
+    if (handed.empty()) {
+        WriteErrorLine(err, "cannot hand " + shown + " over as " + line.itemName + ": " + why);
         return kExitFailed;
     }
     // The plug-in would delete only the link; the source goes once it is written.
-    int status = WriteSources(entries, panel.Handle(), line.file, {link}, false, line.yes, err);
-    if (status == kExitDone && line.move && unlink(source.c_str()) != 0) {
+    int status =
+        WriteSources(entries, panel.Handle(), line.file, {{handed, shown}}, false, line.yes, err);
+    if (status == kExitDone && line.move && !standardInput && unlink(source.c_str()) != 0) {
         WriteErrorLine(err, "written, but cannot delete " + source + ": " + std::strerror(errno));
         status = kExitFailed;
     }

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "host/messages/ErrorBoxHold.h"
 #include "host/messages/ErrorLine.h"
+#include "host/messages/ItemFailure.h"
 #include "host/messages/ExitStatus.h"
 #include "host/messages/SystemMessage.h"
 #include "host/panel/CommandLinePanel.h"
@@ -21,6 +23,7 @@ namespace {
 struct FolderItems {
     std::string folder;  // full Windows name in the ANSI page, ending in a backslash
     std::vector<PanelItem> items;
+    std::vector<std::string> shown;  // how messages name each item's source
 };
 
 // The full Windows name of `name`, without a trailing backslash unless it is
@@ -130,20 +133,21 @@ bool LocateSource(const std::string& source, std::string& folder, PanelItem& ite
 }
 
 // The sources grouped by folder, in the order the folders first appear.
-bool GroupSources(const std::vector<std::string>& sources, std::vector<FolderItems>& groups,
+bool GroupSources(const std::vector<SourceFile>& sources, std::vector<FolderItems>& groups,
                   std::ostream& err) {
-    for (const std::string& source : sources) {
+    for (const SourceFile& source : sources) {
         std::string folder, why;
         PanelItem item;
-        if (!LocateSource(source, folder, item, why)) {
-            WriteErrorLine(err, source + ": " + why);
+        if (!LocateSource(source.path, folder, item, why)) {
+            WriteErrorLine(err, source.shown + ": " + why);
             return false;
         }
         auto group = std::find_if(groups.begin(), groups.end(),
                                   [&](const FolderItems& g) { return g.folder == folder; });
         if (group == groups.end())
-            group = groups.insert(groups.end(), FolderItems{folder, {}});
+            group = groups.insert(groups.end(), FolderItems{folder, {}, {}});
         group->items.push_back(item);
+        group->shown.push_back(source.shown);
     }
     return true;
 }
@@ -166,16 +170,16 @@ bool NamesAreDistinct(const std::vector<FolderItems>& groups, std::ostream& err)
 
 // A move deletes its sources: the opened file among them would go with the
 // streams it was just given.
-bool NoSourceIsTheFile(const std::vector<std::string>& sources, const std::string& file,
+bool NoSourceIsTheFile(const std::vector<SourceFile>& sources, const std::string& file,
                        std::ostream& err) {
     struct stat opened {};
     if (stat(file.c_str(), &opened) != 0)
         return true;
-    for (const std::string& source : sources) {
+    for (const SourceFile& source : sources) {
         struct stat status {};
-        if (stat(source.c_str(), &status) == 0 && status.st_dev == opened.st_dev &&
+        if (stat(source.path.c_str(), &status) == 0 && status.st_dev == opened.st_dev &&
             status.st_ino == opened.st_ino) {
-            WriteErrorLine(err, source + ": is the file written to; a move would delete it");
+            WriteErrorLine(err, source.shown + ": is the file written to; a move would delete it");
             return false;
         }
     }
@@ -196,10 +200,43 @@ bool DeleteSources(const std::vector<FolderItems>& groups, std::ostream& err) {
     return true;
 }
 
+// A file whose name begins with a brace would be read as the data, the
+// descriptor or another kind that is no alternate data stream: get writes
+// those so, and a glob of what it wrote brings them back to put.
+bool NamesAnotherKind(const std::string& source) {
+    const size_t slash = source.find_last_of("/\\");
+    return source.compare(slash == std::string::npos ? 0 : slash + 1, 1, "{") == 0;
+}
+
+// Each source in a call of its own, from its folder as the current
+// directory; the number that failed, each told.
+int WriteEach(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
+              std::vector<FolderItems>& groups, unsigned opMode, std::ostream& err) {
+    int failures = 0;
+    for (FolderItems& group : groups) {
+        if (!SetCurrentDirectoryA(group.folder.c_str())) {
+            WriteErrorLine(err, "cannot enter " + ToUtf8(group.folder.c_str(), CP_ACP));
+            return failures + static_cast<int>(group.items.size());
+        }
+        for (size_t i = 0; i < group.items.size(); ++i) {
+            ErrorBoxHold hold;
+            SetLastError(NO_ERROR);
+            if (entries.PutFiles(panel, &group.items[i], 1, 0, opMode) == 1)
+                continue;
+            ++failures;
+            WriteItemFailure(err,
+                             group.shown[i] + " -> " + file + ":" +
+                                 ToUtf8(group.items[i].fileName, CP_ACP),
+                             hold.Boxes(), "not written");
+        }
+    }
+    return failures;
+}
+
 }  // namespace
 
 int WriteSources(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
-                 const std::vector<std::string>& sources, bool move, bool yes,
+                 const std::vector<SourceFile>& sources, bool move, bool yes,
                  std::ostream& err) {
     if (move && !NoSourceIsTheFile(sources, file, err))
         return kExitFailed;
@@ -207,21 +244,10 @@ int WriteSources(const PluginEntryPoints& entries, HANDLE panel, const std::stri
     std::vector<FolderItems> groups;
     if (!GroupSources(sources, groups, err) || !NamesAreDistinct(groups, err))
         return kExitFailed;
-    unsigned opMode = yes ? OpModeQuiet : 0;
-    // The plug-in deletes a move's sources once every one of its call is
-    // written; sources from several folders take several calls, so they go
-    // only after the last call, here.
-    const bool movedByPlugin = move && groups.size() == 1;
-    for (FolderItems& group : groups) {
-        if (!SetCurrentDirectoryA(group.folder.c_str())) {
-            WriteErrorLine(err, "cannot enter " + ToUtf8(group.folder.c_str(), CP_ACP));
-            return kExitFailed;
-        }
-        if (entries.PutFiles(panel, group.items.data(), static_cast<int>(group.items.size()),
-                             movedByPlugin ? 1 : 0, opMode) != 1)
-            return kExitFailed;
-    }
-    if (move && !movedByPlugin && !DeleteSources(groups, err))
+    // The sources of a move go only once every one of them is written.
+    if (WriteEach(entries, panel, file, groups, yes ? OpModeQuiet : 0, err) != 0)
+        return kExitFailed;
+    if (move && !DeleteSources(groups, err))
         return kExitFailed;
     return kExitDone;
 }
@@ -230,6 +256,15 @@ int RunPut(const PluginEntryPoints& entries, const CommandLine& line, std::ostre
     CommandLinePanel panel(entries, line.file);
     if (!panel.IsOpenOrSaid(err))
         return kExitFailed;
-    return WriteSources(entries, panel.Handle(), line.file, line.sources, line.move, line.yes,
-                        err);
+    std::vector<SourceFile> sources;
+    for (const std::string& source : line.sources) {
+        if (NamesAnotherKind(source))
+            WriteErrorLine(err, source + ": passed over: put writes alternate data streams, "
+                                         "not the data or the descriptor of a file");
+        else
+            sources.push_back({source, source});
+    }
+    if (sources.empty())
+        return kExitFailed;
+    return WriteSources(entries, panel.Handle(), line.file, sources, line.move, line.yes, err);
 }

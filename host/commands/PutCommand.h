@@ -1,6 +1,8 @@
 // morvex put: writes files into one file as its alternate data streams
 // through the plug-in's PutFiles, each handed over as a panel would: by its
-// base name, from its own folder as the current directory.
+// base name, from its own folder as the current directory. Files named as get
+// names the data and the descriptor of a file ("{Data}") are passed over with
+// a notice, so that a glob of what get wrote puts the streams back.
 #pragma once
 
 #include <iosfwd>
@@ -13,10 +15,17 @@
 // Returns the program's exit status.
 int RunPut(const PluginEntryPoints& entries, const CommandLine& line, std::ostream& err);
 
-// Writes `sources` (Linux paths or Windows names, UTF-8) into the open
-// `panel`, folder by folder, once every one of them is found readable; `move`
-// deletes them once all are written, and never the opened `file` itself;
-// `yes` asks nothing. Returns the exit status.
+// A file to be written as a stream: where it is (a Linux path or a Windows
+// name, UTF-8), and how messages name it.
+struct SourceFile {
+    std::string path;
+    std::string shown;
+};
+
+// Writes `sources` into the open `panel` item by item, once every one of
+// them is found readable; one that fails is told and the others are written
+// all the same. `move` deletes the sources once all are written, and never
+// the opened `file` itself; `yes` asks nothing. Returns the exit status.
 int WriteSources(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
-                 const std::vector<std::string>& sources, bool move, bool yes,
+                 const std::vector<SourceFile>& sources, bool move, bool yes,
                  std::ostream& err);

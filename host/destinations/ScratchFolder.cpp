@@ -21,6 +21,7 @@ namespace {
 // it is marked ready, since a signal may come between any two instructions.
 struct Remains {
     std::atomic<bool> ready{false};
+    std::atomic<bool> entryReady{false};
     char folder[PATH_MAX];
     char entry[PATH_MAX];
 };
@@ -34,7 +35,7 @@ BOOL WINAPI RemoveRemains(DWORD) {
     for (Remains& slot : remains) {
         if (!slot.ready.load())
             continue;
-        if (slot.entry[0] != '\0')
+        if (slot.entryReady.load())
             unlink(slot.entry);
         rmdir(slot.folder);
     }
@@ -49,7 +50,7 @@ int Claim(const std::string& folder) {
         if (remains[i].ready.load())
             continue;
         std::memcpy(remains[i].folder, folder.c_str(), folder.size() + 1);
-        remains[i].entry[0] = '\0';
+        remains[i].entryReady.store(false);
         remains[i].ready.store(true);
         return i;
     }
@@ -75,23 +76,26 @@ ScratchFolder::ScratchFolder(const std::string& parent) {
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
+// The folder stays in the table until it is gone: a signal that comes while
+// it is being removed removes it all the same.
 ScratchFolder::~ScratchFolder() {
+    if (!path.empty()) {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
     if (slot >= 0)
         remains[slot].ready.store(false);
-    if (path.empty())
-        return;
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
 }
 
 void ScratchFolder::Expect(const std::string& name) {
     const std::string entry = path + "/" + name;
     if (slot < 0 || entry.size() >= PATH_MAX)
         return;
-    // Not ready while the entry changes, so the handler never reads half of it.
-    remains[slot].ready.store(false);
+    // The entry is not read while it changes, so the handler never reads half
+    // of it; the folder is removed meanwhile all the same.
+    remains[slot].entryReady.store(false);
     std::memcpy(remains[slot].entry, entry.c_str(), entry.size() + 1);
-    remains[slot].ready.store(true);
+    remains[slot].entryReady.store(true);
 }
 
 std::vector<std::string> ScratchFolder::Entries() const {

@@ -169,7 +169,7 @@ TEST_F(MidnightCommanderTest, APanelShowsCopiesAndDeletesTheStreamsOfAFile) {
     ASSERT_TRUE(OtherPanel());
     ASSERT_TRUE(Confirm({"Home", "Down", "F5"}, "Copy file \"bad[0]\"")) << Screen();
     EXPECT_TRUE(WaitFor([&] {
-        return Contains(Screen(), "morvex: PutFiles: [Number] in name must be more than 0");
+        return Contains(Screen(), "[Number] in name must be more than 0");
     })) << Screen();
     EXPECT_EQ(StreamsOf(file).size(), 2u);
     EXPECT_EQ(temp.Contents("left/notes.txt"), "main data");

@@ -154,10 +154,15 @@ TEST_F(GetPutCommandTest, PutWritesEachSourceFromItsOwnFolder) {
         {{a, temp.PathOf("two/missing.txt"), b}, 1, "<missing>", "<missing>",
          "morvex: " + temp.PathOf("two/missing.txt") +
              ": The system cannot find the file specified.\n"},
-        {{temp.PathOf("two"), b}, 1, "<missing>", "<missing>",
-         "PutFiles: directory items can not be copied"},
-        // A panel sends the second folder's files only after the first's are in.
-        {{a, data, b}, 1, "AAA", "<missing>", "Only writing ALTERNATE DATA streams"},
+        // Each source is written that can be; the one that cannot is told.
+        {{temp.PathOf("two"), b}, 1, "<missing>", "BB",
+         "morvex: " + temp.PathOf("two") + " -> " + temp.PathOf("target") +
+             ":two: directory items can not be copied\n"},
+        // What get writes for the data is passed over, as a glob of its
+        // folder brings it back.
+        {{a, data, b}, 0, "AAA", "BB",
+         "morvex: " + data + ": passed over: put writes alternate data streams, not the "
+         "data or the descriptor of a file\n"},
     };
     for (const Case& c : cases) {
         const std::string target = temp.AddFile("target", "");
@@ -283,8 +288,8 @@ TEST_F(GetPutCommandTest, PutMovesDeleteSourcesOnlyOnceAllAreWritten) {
         {{"a/one", "b/missing"}, 1, "b/missing: The system cannot find the file specified.", {},
          {"a/one"}},
         // b/dir is refused by the plug-in after a/one was written: a/one stays.
-        {{"a/one", "b/dir"}, 1, "PutFiles: directory items can not be copied", {"one"},
-         {"a/one", "b/dir"}},
+        {{"a/one", "b/dir"}, 1, "b/dir -> report.txt:dir: directory items can not be copied",
+         {"one"}, {"a/one", "b/dir"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sources[0] + " " + c.sources.back());

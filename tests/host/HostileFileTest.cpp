@@ -110,7 +110,9 @@ TEST(HostileFileTest, APipeIsListedAtOnceAndNeverCopied) {
     const std::string target = temp.AddFile("target", "t");
     const ProgramRun put = RunMorvexWithin({"put", target, fifo}, registry);
     EXPECT_EQ(put.status, 1) << put.err;
-    EXPECT_EQ(put.err, "morvex: Copy error\n");
+    EXPECT_EQ(put.err, "morvex: " + fifo + " -> " + target +
+                           ":pipe: Copy error: The file is a device, pipe or socket, which has "
+                           "no data that can be read or copied.\n");
     EXPECT_EQ(getxattr(target.c_str(), "user.pipe", nullptr, 0), -1);
 }
 

@@ -13,7 +13,7 @@ time the operation takes. Then:
 Runs on tmpfs, an ext4 image, and NTFS images through both of ntfs-3g's
 stream interfaces, where the machine can mount them (root, FUSE).
 
-  kill_harness.py BUILD [--trials N] [--seconds S] [--seed K]
+  kill_harness.py BUILD [--trials N] [--seconds S] [--seed K] [--operation OP]...
 
 N trials per operation and volume, or as many as S seconds allow in all.
 Prints the figures per volume and operation; exits 1 on any failure.
@@ -281,6 +281,8 @@ def main():
     parser.add_argument("--trials", type=int, default=200)
     parser.add_argument("--seconds", type=float, default=0)
     parser.add_argument("--seed", type=int, default=int(time.time()))
+    parser.add_argument("--operation", action="append", choices=sorted(OPERATIONS),
+                        help="only this operation (may be given again)")
     options = parser.parse_args()
     morvex = os.path.abspath(os.path.join(options.build, "morvex"))
     scratch = tempfile.mkdtemp(prefix="morvex-torture-")
@@ -300,7 +302,7 @@ def main():
                 continue
             volumes.append(volume)
         for volume in volumes:
-            for operation in OPERATIONS:
+            for operation in options.operation or OPERATIONS:
                 folder = os.path.join(volume.root, "trial")
                 duration = time_operation(morvex, environment, volume, operation, folder)
                 tally = Tally()
