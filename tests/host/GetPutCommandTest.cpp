@@ -47,11 +47,11 @@ protected:
     }
 
     // Scratch folders go to TMPDIR, which is checked to be left empty.
-    ProgramRun Run(const Texts& arguments) {
+    ProgramRun Run(const Texts& arguments, const std::string& input = "") {
         return RunProgram(FindBuildFile("morvex"), arguments,
                           {{"MORVEX_REGISTRY=" + temp.PathOf("registry.reg"),
                             "TMPDIR=" + temp.PathOf("tmp")},
-                           "",
+                           input,
                            temp.Path()});
     }
 
@@ -776,20 +776,27 @@ TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
         // The length is the system's to judge, and Linux takes more.
         {std::string(kLongest + 1, 'n'), std::string(kLongest + 1, 'n'), ""},
         {std::string(kLongest + 2, 'n'), std::string(kLongest + 2, 'n'), ""},
+        {"col:on", "", "The filename, directory name, or volume label syntax is incorrect"},
     };
-    for (const Case& c : cases) {
-        const std::string target = temp.AddFile("target", "main");
-        ProgramRun run = Run({"put", target, source, "--as", c.item, "--yes"});
-        EXPECT_EQ(run.status, c.stream.empty() ? 1 : 0) << c.item << run.err;
-        EXPECT_TRUE(Contains(run.err, c.error)) << c.item << run.err;
-        StreamSet expected;
-        if (!c.stream.empty())
-            expected[c.stream] = "data";
-        EXPECT_EQ(StreamsOf(target), expected) << c.item;
-        EXPECT_EQ(temp.Contents("target"), "main");
-        EXPECT_FALSE(ScratchLeft(temp.Path())) << c.item;
-        unlink(target.c_str());
-    }
+    // From a file, and from standard input ("-"); messages name what the
+    // user gave, never the program's own scratch folder.
+    for (const bool fromInput : {false, true})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.item + (fromInput ? " from standard input" : ""));
+            const std::string target = temp.AddFile("target", "main");
+            ProgramRun run = Run({"put", target, fromInput ? "-" : source, "--as", c.item, "--yes"},
+                                 fromInput ? "data" : "");
+            EXPECT_EQ(run.status, c.stream.empty() ? 1 : 0) << run.err;
+            EXPECT_TRUE(Contains(run.err, c.error)) << run.err;
+            EXPECT_FALSE(Contains(run.err, ".morvex-")) << run.err;
+            StreamSet expected;
+            if (!c.stream.empty())
+                expected[c.stream] = "data";
+            EXPECT_EQ(StreamsOf(target), expected);
+            EXPECT_EQ(temp.Contents("target"), "main");
+            EXPECT_FALSE(ScratchLeft(temp.Path()));
+            unlink(target.c_str());
+        }
     // --move deletes the source only once it is written.
     const std::string target = temp.AddFile("target", "");
     EXPECT_EQ(Run({"put", target, source, "--as", "[0]", "--move", "--yes"}).status, 1);
