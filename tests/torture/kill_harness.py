@@ -168,7 +168,9 @@ class Trial:
             left += [os.path.join(where, n) for n in folders + names
                      if any(m in n for m in TEMPORARY_MARKS)]
         left += [self.file + ":" + n for n in streams_of(self.file, self.volume) if "~morvex" in n]
-        return left
+        # A folder left is told with what it holds.
+        return [p + (" holding %s" % sorted(os.listdir(p)) if os.path.isdir(p) else "")
+                for p in left]
 
 
 # Each operation: the arguments after "morvex", and a check of what is left

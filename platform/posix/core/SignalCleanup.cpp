@@ -12,6 +12,9 @@
 #include <cstring>
 #include <mutex>
 #include <pthread.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace mvx {
@@ -20,15 +23,20 @@ namespace {
 constexpr int kSlots = 64;
 constexpr int kHandlers = 8;
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+// The descriptors a signal looks through for those of a temporary.
+constexpr rlim_t kMostDescriptors = 65536;
 
 enum SlotState { kFree, kFilling, kReady };
 
 struct Slot {
     std::atomic<int> state{kFree};
     char path[PATH_MAX];
+    dev_t device;  // the temporary's identity, 0:0 when unknown
+    ino_t inode;
 };
 
 Slot slots[kSlots];
+int deadEnd = -1;  // /dev/null for reading, which takes the place of a temporary's descriptors
 std::atomic<PHANDLER_ROUTINE> handlers[kHandlers];
 struct sigaction previous[NSIG];
 
@@ -40,10 +48,31 @@ DWORD EventOf(int signal) {
     }
 }
 
+// A file unlinked while a descriptor holds it stays on a FUSE volume as a
+// hidden entry until that descriptor closes, which would keep its folder
+// from being removed. So the descriptors that hold a temporary are first
+// pointed at /dev/null, opened for reading: a write still in flight fails,
+// and no other file can take the descriptor's number meanwhile.
+void LetGoOf(const Slot& slot) {
+    if (deadEnd < 0 || (slot.device == 0 && slot.inode == 0)) return;
+    struct rlimit limit {};
+    const rlim_t open = getrlimit(RLIMIT_NOFILE, &limit) == 0 ? limit.rlim_cur : 1024;
+    const int last = static_cast<int>(open < kMostDescriptors ? open : kMostDescriptors);
+    for (int fd = 0; fd < last; ++fd) {
+        struct stat status;
+        if (fd != deadEnd && fstat(fd, &status) == 0 && status.st_dev == slot.device &&
+            status.st_ino == slot.inode)
+            dup2(deadEnd, fd);
+    }
+}
+
 void OnSignal(int signal) {
     const int savedErrno = errno;
-    for (Slot& slot : slots)
-        if (slot.state.load() == kReady) unlink(slot.path);
+    for (Slot& slot : slots) {
+        if (slot.state.load() != kReady) continue;
+        LetGoOf(slot);
+        unlink(slot.path);
+    }
     for (int i = kHandlers - 1; i >= 0; --i) {
         const PHANDLER_ROUTINE handler = handlers[i].load();
         if (handler != nullptr && handler(EventOf(signal))) {
@@ -61,6 +90,7 @@ void OnSignal(int signal) {
 void InstallOnce() {
     static std::once_flag installed;
     std::call_once(installed, [] {
+        deadEnd = open("/dev/null", O_RDONLY | O_CLOEXEC);
         for (int signal : kSignals) {
             struct sigaction action {};
             action.sa_handler = OnSignal;
@@ -89,6 +119,10 @@ void RemoveOnSignal(const std::string& path) {
         int expected = kFree;
         if (!slot.state.compare_exchange_strong(expected, kFilling)) continue;
         std::memcpy(slot.path, path.c_str(), path.size() + 1);
+        struct stat status {};
+        const bool known = stat(path.c_str(), &status) == 0;
+        slot.device = known ? status.st_dev : 0;
+        slot.inode = known ? status.st_ino : 0;
         slot.state.store(kReady);
         return;
     }
