@@ -33,10 +33,11 @@ const Help kHelps[] = {
      "\n"
      "FILE, DIR and SOURCE are Linux paths or Windows names such as\n"
      "D:\\dir\\report.txt (drive Z: is /). An ITEM is an item name as list shows\n"
-     "it, or #N, the item with index N. \"--\" ends the options; \"-\" is a file\n"
-     "name. Questions are asked on the terminal; without one they are answered\n"
-     "\"cancel\", and --yes answers them. morvex COMMAND --help tells more.\n"
-     "Exit status: 0 done, 1 failed or cancelled, 2 usage error.\n"},
+     "it, or #N, the item with index N. \"--\" ends the options; \"-\" is standard\n"
+     "output to get --output and standard input to put --as. Questions are asked\n"
+     "on the terminal; without one they are answered no, and --yes answers them\n"
+     "yes. morvex COMMAND --help tells more.\n"
+     "Exit status: 0 done, 1 failed or answered no, 2 usage error.\n"},
     {Command::List, "morvex list [--json] [-h|--human-readable] FILE",
      "\n"
      "Shows the streams of FILE as the plug-in's panel lists them: the title,\n"

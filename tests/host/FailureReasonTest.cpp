@@ -68,8 +68,8 @@ TEST_F(FailureReasonTest, WhatCannotBeOpenedIsOneLineWithTheSystemsReason) {
         {"a stream name that is not UTF-8", {"list", notUtf8}, nullptr, 0, 0,
          "cannot open " + notUtf8 +
              ": An extended attribute of the file has a name that is not valid UTF-8, so it "
-             "cannot be shown as a stream; the streams after it are not listed. Rename the "
-             "attribute with setfattr to a UTF-8 name."},
+             "cannot be shown as a stream; the streams after it are not listed. To list them, "
+             "copy its value under a UTF-8 name and remove the old name with setfattr -x."},
         {"a full name as long as the system takes", {"list", atLimit}, nullptr, 0, 0, ""},
         {"one character longer", {"list", pastLimit}, nullptr, 0, 0,
          "cannot open " + pastLimit + ": The filename or extension is too long."},

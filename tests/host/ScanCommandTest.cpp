@@ -260,8 +260,8 @@ TEST_F(ScanCommandTest, WhatCannotBeReadIsSaidAndTheWalkGoesOn) {
          {{'d', "t"}, {'f', "t/a", {{"user.\xFF", "1"}}}, {'f', "t/b", kStream}}, {"t"}, false,
          nullptr, 1, "1\tt/b:s\n",
          "morvex: t/a: An extended attribute of the file has a name that is not valid UTF-8, so "
-         "it cannot be shown as a stream; the streams after it are not listed. Rename the "
-         "attribute with setfattr to a UTF-8 name.\n"},
+         "it cannot be shown as a stream; the streams after it are not listed. To list them, "
+         "copy its value under a UTF-8 name and remove the old name with setfattr -x.\n"},
         {"the layer failing to open a file", WithStream({"t/a", "t/b"}), {"t"}, false,
          "CreateFileA", 1, "1\tt/b:s\n",
          "morvex: t/a: The process cannot access the file because it is being used by another "

@@ -98,8 +98,8 @@ const SystemMessage kMessages[] = {
      "The file is a device, pipe or socket, which has no data that can be read or copied."},
     {kErrorStreamNameNotUtf8,
      "An extended attribute of the file has a name that is not valid UTF-8, so it cannot be "
-     "shown as a stream; the streams after it are not listed. Rename the attribute with "
-     "setfattr to a UTF-8 name."},
+     "shown as a stream; the streams after it are not listed. To list them, copy its value "
+     "under a UTF-8 name and remove the old name with setfattr -x."},
     {kErrorAttributeListTooLarge,
      "The names of the file's extended attributes take more than the 64 KiB Linux hands out in "
      "one list, so no stream of the file can be listed. Remove some attributes with setfattr -x "

@@ -33,8 +33,9 @@ const CodePage& PageFromEnvironment(const char* variable) {
     const char* value = std::getenv(variable);
     if (!value || !*value) return Utf8Page();
     if (const CodePage* page = SupportedPage(value)) return *page;
-    std::fprintf(stderr, "%s=%s: code page not supported, using 65001 (UTF-8)\n", variable,
-                 value);
+    // Told as the program tells its other warnings, under its own name.
+    std::fprintf(stderr, "%s: %s=%s: code page not supported, using 65001 (UTF-8)\n",
+                 program_invocation_short_name, variable, value);
     return Utf8Page();
 }
 
