@@ -1,6 +1,7 @@
 #include "host/dialogs/TerminalUi.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <istream>
 #include <ostream>
@@ -19,13 +20,39 @@ std::string ItemText(const HostDialogItem& item) {
     return std::string(item.text, strnlen(item.text, sizeof(item.text)));
 }
 
-// The 1-based number of a choice among `count`, or 0.
-int ChoiceNumber(const std::string& answer, int count) {
-    if (answer.empty() || answer.size() > 3 ||
-        !std::all_of(answer.begin(), answer.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return 0;
-    int number = std::stoi(answer);
-    return number >= 1 && number <= count ? number : 0;
+std::string Lowered(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The 1-based number of the choice `answer` makes among `buttons`, or 0: its
+// number, its text or the first letter only it begins with, whatever the
+// letter case; between two buttons, y or yes is the first and n or no the
+// second, as a terminal user answers a question.
+int ChoiceNumber(const std::string& answer, const std::vector<std::string>& buttons) {
+    const int count = static_cast<int>(buttons.size());
+    if (!answer.empty() && answer.size() <= 3 &&
+        std::all_of(answer.begin(), answer.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        const int number = std::stoi(answer);
+        return number >= 1 && number <= count ? number : 0;
+    }
+    const std::string typed = Lowered(answer);
+    if (count == 2 && (typed == "y" || typed == "yes"))
+        return 1;
+    if (count == 2 && (typed == "n" || typed == "no"))
+        return 2;
+    int byLetter = 0, matches = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::string button = Lowered(buttons[i]);
+        if (!typed.empty() && button == typed)
+            return i + 1;
+        if (typed.size() == 1 && !button.empty() && button[0] == typed[0]) {
+            byLetter = i + 1;
+            ++matches;
+        }
+    }
+    return matches == 1 ? byLetter : 0;
 }
 
 // The lines of a box as UTF-8. The plug-in writes them in the OEM code page,
@@ -173,12 +200,11 @@ int TerminalUi::AskButton(const std::vector<std::string>& buttons, int defaultBu
             return -1;
         if (answer->empty() && defaultButton >= 0)
             return defaultButton;
-        if (int number = ChoiceNumber(*answer, count); number != 0)
+        if (int number = ChoiceNumber(*answer, buttons); number != 0)
             return number - 1;
     }
 }
 
-// The dialog's texts but the edit lines' are the host's own messages, UTF-8.
 // Errors held for a command to tell are told before a question, which may
 // well be about them ("You must specify directory path").
 void TerminalUi::TellHeldErrors() {
@@ -190,6 +216,7 @@ void TerminalUi::TellHeldErrors() {
     hold->Boxes().clear();
 }
 
+// The dialog's texts but the edit lines' are the host's own messages, UTF-8.
 int TerminalUi::AskDialog(HostDialogItem* items, int count) {
     TellHeldErrors();
     std::vector<int> buttonItems;

@@ -204,4 +204,28 @@ TEST_F(TerminalUiTest, TheEndOfTheInputClosesQuestionsWithoutAChoice) {
     EXPECT_EQ(ui->Dialog(-1, -1, 76, 8, "Extract", items.data(), 7), -1);
 }
 
+// A question takes what a terminal user types: the button's number, its
+// text, the first letter only it begins with, and between two buttons y or n.
+TEST_F(TerminalUiTest, AQuestionTakesTheAnswersATerminalUserTypes) {
+    struct Case {
+        std::vector<const char*> lines;  // title, text, then the buttons
+        const char* typed;
+        int chosen;  // -1: asked until the input ended
+    };
+    const std::vector<const char*> two = {"Delete streams", "Delete notes?", "Delete", "Keep"};
+    const std::vector<const char*> three = {"T", "Q?", "Delete", "Discard", "Cancel"};
+    const Case cases[] = {
+        {two, "1\n", 0},      {two, "2\n", 1},   {two, "3\n", -1},     {two, "0\n", -1},
+        {two, "y\n", 0},      {two, "YES\n", 0}, {two, "n\n", 1},      {two, "No\n", 1},
+        {two, "delete\n", 0}, {two, "K\n", 1},   {two, "ye\n", -1},    {two, "x\n", -1},
+        {three, "y\n", -1},   {three, "c\n", 2}, {three, "d\n", -1},   {three, "discard\n", 1},
+        {three, "3\n", 2},    {three, "4\n", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + " among " + std::to_string(c.lines.size() - 2));
+        Ui(true, c.typed);
+        EXPECT_EQ(Box(c.lines, static_cast<int>(c.lines.size()) - 2), c.chosen);
+    }
+}
+
 }  // namespace
