@@ -78,6 +78,12 @@ void HoldTypedFolder(HostDialogItem& edit, std::optional<PinnedFolder>& held,
     std::string handed = edit.text;
     handed.erase(0, handed.find_first_not_of(" \t"));
     handed.erase(handed.find_last_not_of(" \t") + 1);
+    // The plug-in knows a folder by its closing backslash; "newdir/" is one
+    // to a Linux user all the same.
+    if (!handed.empty() && handed.back() == '/') {
+        handed.back() = '\\';
+        std::memcpy(edit.text, handed.c_str(), handed.size() + 1);
+    }
     answered = {typed, handed};
     if (typed.empty() || (typed.back() != '\\' && typed.back() != '/'))
         return;

@@ -344,6 +344,8 @@ TEST_F(GetPutCommandTest, OnATerminalTheDestinationIsAskedWithTheGivenOneFilledI
         {"\n\n", 0, "given"},
         {"DEST\\\n\n", 0, "typed"},
         {"  DEST\\  \n1\n", 0, "typed"},
+        {"DEST/\n\n", 0, "typed"},
+        {"DEST/new/\n\n", 0, "typed new"},
         // Without a separator at its end the plug-in asks again; the input then ends.
         {"DEST\n\n", 1, ""},
         {"\n2\n", 1, ""},
@@ -361,6 +363,7 @@ TEST_F(GetPutCommandTest, OnATerminalTheDestinationIsAskedWithTheGivenOneFilledI
         EXPECT_TRUE(Contains(shown, "[" + given.PathOf("sub") + "\\]")) << shown;
         EXPECT_EQ(given.Exists("sub/notes"), c.written == "given") << c.typed;
         EXPECT_EQ(typed.Exists("sub/notes"), c.written == "typed") << c.typed;
+        EXPECT_EQ(typed.Exists("sub/new/notes"), c.written == "typed new") << c.typed;
         EXPECT_EQ(Contains(shown, "You must specify directory path"), c.typed == "DEST\n\n");
         EXPECT_FALSE(Contains(shown, "--yes")) << c.typed;
     }
