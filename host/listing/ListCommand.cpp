@@ -17,7 +17,7 @@ int RunList(const PluginEntryPoints& entries, const CommandLine& line, std::ostr
         return kExitFailed;
     }
     if (line.json)
-        WriteListingJson(listing, out);
+        WriteListingJson(listing, line.file, out);
     else
         WriteListingText(listing, line.humanReadable, TerminalCharset::OfLocale(), out);
     return kExitDone;

@@ -62,9 +62,9 @@ void WriteListingText(const StreamListing& listing, bool humanSizes,
     }
 }
 
-void WriteListingJson(const StreamListing& listing, std::ostream& out) {
-    out << "{\"title\": " << JsonString(listing.title) << ", \"path\": "
-        << JsonString(listing.path) << ", \"items\": [";
+void WriteListingJson(const StreamListing& listing, const std::string& path, std::ostream& out) {
+    out << "{\"title\": " << JsonString(listing.title) << ", \"path\": " << JsonString(path)
+        << ", \"windows_path\": " << JsonString(listing.path) << ", \"items\": [";
     for (size_t i = 0; i < listing.streams.size(); ++i) {
         const ListedStream& stream = listing.streams[i];
         out << (i == 0 ? "" : ", ") << "{\"index\": " << stream.index

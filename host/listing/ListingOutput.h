@@ -12,6 +12,8 @@
 void WriteListingText(const StreamListing& listing, bool humanSizes,
                       const TerminalCharset& charset, std::ostream& out);
 
-// {"title": ..., "path": ..., "items": [{"index": ..., "name": ..., "size": ...,
-// "description": ...}, ...]}; the description is null for a stream of unknown kind.
-void WriteListingJson(const StreamListing& listing, std::ostream& out);
+// {"title": ..., "path": ..., "windows_path": ..., "items": [{"index": ...,
+// "name": ..., "size": ..., "description": ...}, ...]}: `path` as the user gave
+// it, the Windows form as the plug-in reports it; the description is null for
+// a stream of unknown kind.
+void WriteListingJson(const StreamListing& listing, const std::string& path, std::ostream& out);

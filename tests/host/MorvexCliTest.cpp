@@ -124,7 +124,8 @@ TEST_F(MorvexCliTest, ListAsJsonGivesEveryItemWithItsFields) {
     std::string json = ListJson(report);
     // The descriptor's size depends on the system; everything else is fixed.
     json = WithoutNumberBefore(json, ", \"description\": \"Security");
-    EXPECT_EQ(json, "{\"title\": \"MORVEX:report.txt\", \"path\": " + JsonWindowsName(report) +
+    EXPECT_EQ(json, "{\"title\": \"MORVEX:report.txt\", \"path\": \"" + report +
+                        "\", \"windows_path\": " + JsonWindowsName(report) +
                         ", \"items\": ["
                         "{\"index\": 0, \"name\": \"{Data}\", \"size\": 10, "
                         "\"description\": \"Standard data\"}, "
@@ -163,9 +164,10 @@ TEST_F(MorvexCliTest, StreamNamesAreReadInTheOemCodePage) {
 TEST_F(MorvexCliTest, FilesAreNamedTheLinuxWayOrTheWindowsWay) {
     temp.AddFile("with space.txt", "ab");
     temp.AddFile("\"quoted\"", "abc");
-    std::string path = "\"path\": " + JsonWindowsName(report);
-    EXPECT_TRUE(Contains(ListJson(WindowsName(report)), path));
-    EXPECT_TRUE(Contains(ListJson("report.txt"), path));
+    // "path" is the name as given, "windows_path" the file it reaches.
+    const std::string reached = "\"windows_path\": " + JsonWindowsName(report);
+    EXPECT_TRUE(Contains(ListJson(WindowsName(report)), reached));
+    EXPECT_TRUE(Contains(ListJson("report.txt"), "\"path\": \"report.txt\", " + reached));
     EXPECT_TRUE(Contains(ListJson("with space.txt"), "\"title\": \"MORVEX:with space.txt\""));
     EXPECT_TRUE(Contains(ListJson("\"quoted\""), R"("title": "MORVEX:\"quoted\"")"));
 }
