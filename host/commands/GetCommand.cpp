@@ -120,14 +120,18 @@ std::vector<PanelItem> ItemsToCopy(const PluginEntryPoints& entries, NamedItems&
         return items;
     PanelItemBlock block(entries, named.Panel());
     std::set<DWORD> alternate;
-    for (int i = 0; block.Read() && i < block.count; ++i) {
+    const int listed = block.Read() ? block.count : 0;
+    for (int i = 0; i < listed; ++i) {
         const char* description = block.items[i].description;
+        // Copied out of the packed record, which a reference cannot hold.
+        const DWORD index = block.items[i].itemIndex;
         if (description != nullptr && std::strcmp(description, "Alternative data stream") == 0)
-            alternate.insert(block.items[i].itemIndex);
+            alternate.insert(index);
     }
     items.erase(std::remove_if(items.begin(), items.end(),
                                [&](const PanelItem& item) {
-                                   return alternate.count(item.itemIndex) == 0;
+                                   const DWORD index = item.itemIndex;
+                                   return alternate.count(index) == 0;
                                }),
                 items.end());
     return items;
