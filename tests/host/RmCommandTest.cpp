@@ -102,13 +102,37 @@ TEST_F(RmCommandTest, AnIndexThatIsAlsoAStreamNameIsRefused) {
     }
 }
 
-TEST_F(RmCommandTest, TheMainDataIsRefusedByThePlugin) {
-    // It comes first in the panel, so nothing is deleted before it.
-    ProgramRun run = Run({"rm", report, "notes", "{Data}", "--yes"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "morvex: DeleteFiles: Plugin can delete only Alternative data stream\n");
-    EXPECT_TRUE(Has("notes"));
-    EXPECT_EQ(temp.Contents("report.txt"), "0123456789");
+// As rm goes on past a file it cannot remove, an item the plug-in refuses is
+// told in one line and the others are deleted all the same.
+TEST_F(RmCommandTest, AnItemThatCannotBeDeletedIsToldAndTheOthersGo) {
+    const std::string refused = "Plugin can delete only Alternative data stream\n";
+    struct Case {
+        Texts items;
+        Texts told;  // the items named in the error lines
+        Texts kept;  // of the streams
+    };
+    const Case cases[] = {
+        {{"notes", "{Data}"}, {"{Data}"}, {}},
+        {{"{Data}", "notes"}, {"{Data}"}, {}},
+        // Told in the panel's order, whatever the order given.
+        {{"{Security_Data}", "notes", "{Data}"}, {"{Data}", "{Security_Data}"}, {}},
+        {{"{Data}"}, {"{Data}"}, {"notes"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.items[0] + " ... " + c.items.back());
+        Texts arguments = {"rm", report};
+        arguments.insert(arguments.end(), c.items.begin(), c.items.end());
+        arguments.push_back("--yes");
+        ProgramRun run = Run(arguments);
+        std::string expected;
+        for (const std::string& item : c.told)
+            expected += "morvex: " + report + ":" + item + ": " + refused;
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, expected);
+        EXPECT_EQ(Has("notes"), !c.kept.empty());
+        EXPECT_EQ(temp.Contents("report.txt"), "0123456789");
+        AddStreams();
+    }
 }
 
 TEST_F(RmCommandTest, WithoutATerminalTheQuestionIsAnsweredNo) {
