@@ -10,8 +10,8 @@
 
 #include "host/messages/ErrorBoxHold.h"
 #include "host/messages/ErrorLine.h"
-#include "host/messages/ItemFailure.h"
 #include "host/messages/ExitStatus.h"
+#include "host/messages/ItemFailure.h"
 #include "host/messages/SystemMessage.h"
 #include "host/panel/CommandLinePanel.h"
 #include "host/text/Utf8Text.h"
@@ -208,6 +208,18 @@ bool NamesAnotherKind(const std::string& source) {
     return source.compare(slash == std::string::npos ? 0 : slash + 1, 1, "{") == 0;
 }
 
+// A file's name is read as an item name, where [N] stands for character N:
+// a name the plug-in cannot read so is no reason to keep the file out.
+void SuggestAnotherName(const std::string& source, const std::vector<ErrorBox>& boxes,
+                        std::ostream& err) {
+    for (const ErrorBox& box : boxes)
+        if (box.Text().find("[Number] in name") != std::string::npos) {
+            WriteErrorLine(err, source + ": put FILE SOURCE --as ITEM writes it under an item "
+                                         "name of your choice");
+            return;
+        }
+}
+
 // Each source in a call of its own, from its folder as the current
 // directory; the number that failed, each told.
 int WriteEach(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
@@ -228,6 +240,7 @@ int WriteEach(const PluginEntryPoints& entries, HANDLE panel, const std::string&
                              group.shown[i] + " -> " + file + ":" +
                                  ToUtf8(group.items[i].fileName, CP_ACP),
                              hold.Boxes(), "not written");
+            SuggestAnotherName(group.shown[i], hold.Boxes(), err);
         }
     }
     return failures;

@@ -142,6 +142,7 @@ TEST_F(GetPutCommandTest, PutWritesEachSourceFromItsOwnFolder) {
     temp.AddDirectory("two");
     const std::string a = temp.AddFile("one/a.txt", "AAA"), b = temp.AddFile("two/b.txt", "BB");
     const std::string data = temp.AddFile("one/{Data}", "main");
+    const std::string odd = temp.AddFile("one/x[0]", "odd");
     struct Case {
         Texts sources;
         int status;
@@ -163,6 +164,11 @@ TEST_F(GetPutCommandTest, PutWritesEachSourceFromItsOwnFolder) {
         {{a, data, b}, 0, "AAA", "BB",
          "morvex: " + data + ": passed over: put writes alternate data streams, not the "
          "data or the descriptor of a file\n"},
+        // A name the plug-in cannot read as an item name comes with the way out.
+        {{a, odd, b}, 1, "AAA", "BB",
+         "morvex: " + odd + " -> " + temp.PathOf("target") + ":x[0]: [Number] in name must be "
+         "more than 0 and less than 256\nmorvex: " + odd + ": put FILE SOURCE --as ITEM "
+         "writes it under an item name of your choice\n"},
     };
     for (const Case& c : cases) {
         const std::string target = temp.AddFile("target", "");
