@@ -67,7 +67,9 @@ echo "# A file with three named streams"
 show list report.txt
 show get report.txt --to out --yes
 show_shell ls out
-show_shell cat 'out/{Security_Data}'
+# cat -A shows the report's line ends: CRLF (^M$), as the Windows tools that
+# read it expect, with the blank lines that close each part.
+show_shell cat -A 'out/{Security_Data}'
 show put report.txt review.txt --yes
 show rm report.txt Zone.Identifier --yes
 show list report.txt
