@@ -209,6 +209,23 @@ TEST_F(StreamInterfacesNtfsTest, AttributesUpToTheLimitListAndCopyOutWhole) {
         EXPECT_TRUE(SameBytes(work.Contents("out/" + name), data)) << name;
 }
 
+// A name holding '/' has no path where streams are paths: the listing says
+// so and names the mount that reaches the stream, which reaches it whole.
+TEST_F(StreamInterfacesNtfsTest, AStreamNamedWithASlashNamesTheMountThatReachesIt) {
+    volume.AddFile("slashed", "main data");
+    ASSERT_TRUE(volume.Remount(NtfsStreams::Attributes)) << volume.Unavailable();
+    ASSERT_EQ(setxattr(volume.PathOf("slashed").c_str(), "user.a/b", "ab", 2, 0), 0);
+    ASSERT_TRUE(volume.Remount(NtfsStreams::Paths)) << volume.Unavailable();
+    ProgramRun listed = Morvex({"list", volume.PathOf("slashed")});
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_NE(listed.err.find("holding '/'"), std::string::npos) << listed.err;
+    EXPECT_NE(listed.err.find("streams_interface=xattr"), std::string::npos) << listed.err;
+    ASSERT_TRUE(volume.Remount(NtfsStreams::Attributes)) << volume.Unavailable();
+    ProgramRun got = Morvex({"get", volume.PathOf("slashed"), "a[47]b", "--output", "-"});
+    EXPECT_EQ(got.status, 0) << got.err;
+    EXPECT_EQ(got.out, "ab");
+}
+
 // A stream the attribute cannot hold whole is never shown cut, copied out or
 // written: the command fails and the volume and the work folder stay as they were.
 TEST_F(StreamInterfacesNtfsTest, AttributesPastTheLimitFailAndChangeNothing) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <set>
 #include <string>
 
 namespace {
@@ -50,7 +52,12 @@ TEST(SystemMessages, EveryLayerCodeHasAText) {
     const DWORD codes[] = {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,    ERROR_SHARING_VIOLATION,
                            ERROR_DISK_FULL,      ERROR_FILE_TOO_LARGE,    ERROR_INVALID_NAME,
                            ERROR_BAD_NETPATH,    ERROR_NO_UNICODE_TRANSLATION,
-                           mvx::kErrorStreamBeyondAttribute};
+                           mvx::kErrorStreamBeyondAttribute, mvx::kErrorRegistryNotAFile,
+                           mvx::kErrorSpecialFile, mvx::kErrorStreamNameNotUtf8,
+                           mvx::kErrorAttributeListTooLarge, mvx::kErrorSourceChanged,
+                           mvx::kErrorRegistryNotRegistryText, mvx::kErrorStreamNameHasNoPath};
+    // The layer's own codes are told apart by their numbers alone.
+    EXPECT_EQ(std::set<DWORD>(std::begin(codes), std::end(codes)).size(), std::size(codes));
     for (DWORD code : codes) {
         char* text = nullptr;
         const DWORD length = FormatMessageA(kFromSystem | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,

@@ -35,4 +35,8 @@ constexpr DWORD kErrorSourceChanged = 0x20000006;
 // in it is read, and no change is written over it.
 constexpr DWORD kErrorRegistryNotRegistryText = 0x20000007;
 
+// A stream whose name holds '/' on a volume that gives streams as paths
+// (ntfs-3g's streams_interface=windows): no path reaches it there.
+constexpr DWORD kErrorStreamNameHasNoPath = 0x20000008;
+
 }  // namespace mvx

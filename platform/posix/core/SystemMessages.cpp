@@ -107,6 +107,10 @@ const SystemMessage kMessages[] = {
     {kErrorSourceChanged,
      "The file or stream being copied changed while it was read, so the copy would match "
      "neither its old nor its new contents; it was not kept. Try again once nothing writes it."},
+    {kErrorStreamNameHasNoPath,
+     "A stream of the file has a name holding '/', which a volume mounted with ntfs-3g's "
+     "streams_interface=windows gives no path to; the streams after it are not listed. Mount "
+     "the volume with the default streams_interface=xattr to reach it."},
 };
 
 const char* TextOf(DWORD code) {

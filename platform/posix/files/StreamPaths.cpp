@@ -1,6 +1,7 @@
 #include "platform/posix/files/StreamPaths.h"
 
 #include "platform/posix/core/ErrnoMapping.h"
+#include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/files/LinuxPathName.h"
 
 #include <cerrno>
@@ -40,7 +41,8 @@ bool CanonicalFilePath(const std::string& path, std::string& canonical) {
 }
 
 DWORD JoinStream(const std::string& file, const std::string& stream, std::string& streamPath) {
-    if (stream.empty() || stream.find('/') != std::string::npos) return ERROR_INVALID_NAME;
+    if (stream.empty()) return ERROR_INVALID_NAME;
+    if (stream.find('/') != std::string::npos) return kErrorStreamNameHasNoPath;
     streamPath = file + ":" + stream;
     return NO_ERROR;
 }
