@@ -2,11 +2,15 @@
 // what the image holds afterwards, read by ntfscat from the unmounted image:
 // every stream written back exists there with its bytes.
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
 
 #include <string>
+#include <vector>
 
 #include "NtfsImageSupport.h"
 #include "NtfsVolumeSupport.h"
+#include "host/module/BuildLocation.h"
+#include "tests/host/ProgramRunSupport.h"
 #include "tests/host/StreamRoundTripSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
 
@@ -33,6 +37,55 @@ TEST(StreamRoundTripNtfs, StreamsWrittenBackAreOnTheImage) {
             EXPECT_TRUE(ReadImageStream(volume.Image(), "/copy", name, onImage)) << name;
             EXPECT_EQ(onImage, data) << name;
         }
+    }
+}
+
+// Names Windows would change are streams like any other on the volume: get
+// copies each out under its escaped item name, rm deletes each alone, and put
+// of get's folder writes each back under its own name, as the image shows.
+TEST(StreamRoundTripNtfs, NamesWindowsWouldChangeComeBackAsThemselves) {
+    struct Case {
+        std::string stream;
+        std::string item;
+    };
+    const Case cases[] = {
+        {"a/b", "a[47]b"},   {"a\\b", "a[92]b"},      {"a:b", "a[58]b"}, {"x:", "x[58]"},
+        {"dot.", "dot[46]"}, {"blank ", "blank[32]"}, {"..", ".[46]"},   {".", "[46]"},
+    };
+    NtfsVolume volume;
+    if (!volume.Unavailable().empty())
+        GTEST_SKIP() << volume.Unavailable();
+    TempDirectory work;
+    const std::string file = volume.AddFile("named", "main data");
+    for (const Case& c : cases)
+        ASSERT_EQ(setxattr(file.c_str(), ("user." + c.stream).c_str(), c.item.data(),
+                           c.item.size(), 0),
+                  0)
+            << c.stream;
+    const std::vector<std::string> environment = {"MORVEX_REGISTRY=" +
+                                                  work.PathOf("registry.reg")};
+    const auto morvex = [&](std::vector<std::string> arguments) {
+        arguments.push_back("--yes");
+        return RunProgram(FindBuildFile("morvex"), arguments, {environment, "", work.Path()});
+    };
+    ProgramRun got = morvex({"get", file, "--to", "out"});
+    ASSERT_EQ(got.status, 0) << got.err;
+    std::vector<std::string> put = {"put", file};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stream);
+        EXPECT_EQ(work.Contents("out/" + c.item), c.item);
+        ProgramRun removed = morvex({"rm", file, c.item});
+        EXPECT_EQ(removed.status, 0) << removed.err;
+        EXPECT_EQ(getxattr(file.c_str(), ("user." + c.stream).c_str(), nullptr, 0), -1);
+        put.push_back(work.PathOf("out/" + c.item));
+    }
+    ProgramRun written = morvex(put);
+    EXPECT_EQ(written.status, 0) << written.err;
+    ASSERT_TRUE(UnmountForReading(volume));
+    for (const Case& c : cases) {
+        std::string onImage;
+        EXPECT_TRUE(ReadImageStream(volume.Image(), "/named", c.stream, onImage)) << c.stream;
+        EXPECT_EQ(onImage, c.item) << c.stream;
     }
 }
 
