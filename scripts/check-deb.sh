@@ -8,6 +8,7 @@
 # Usage: scripts/check-deb.sh [DEB_DIR]
 set -euo pipefail
 
+root=$(cd "$(dirname "$0")/.." && pwd)
 debs=${1:-build/deb}
 [[ $debs == /* ]] || debs=$PWD/$debs
 deb=$(ls "$debs"/morvex_*_i386.deb 2> /dev/null | head -n 1) || true
@@ -32,6 +33,8 @@ fail() {
   echo "check-deb: $*" >&2
   failures=$((failures + 1))
 }
+# shellcheck source=list-installed.sh
+. "$root/scripts/list-installed.sh"
 
 # Lintian reads the package, its debug symbols and the .changes; its
 # warnings are printed for a reader to weigh, an error fails the check.
@@ -70,20 +73,9 @@ printf 'data' > "$work/sample/report.txt"
 chmod 644 "$work/sample/report.txt"
 setfattr -n user.notes -v hello "$work/sample/report.txt"
 
-# Each runs as a user's shell would start it: nothing in the environment
-# says where the module, the layer or the message texts are. $1 lists, $2
-# is the line it must print for the stream notes.
-list_installed() {
-  local program=$1 line=$2 out
-  if ! out=$(cd "$work/sample" && env -i PATH=/usr/bin:/bin HOME="$work/home" \
-               "$program" list report.txt 2>&1); then
-    fail "$program list failed: $out"
-  elif ! grep -qE "$line" <<< "$out"; then
-    fail "$program list printed no line for the stream notes: $out"
-  fi
-}
-list_installed /usr/bin/morvex '^ *2 +5 +notes( |$)'
-list_installed /usr/lib/mc/extfs.d/morvex '^-rw-r--r-- 1 [^ ]+ [^ ]+ 5 [0-9-]+ [0-9:]+ notes$'
+list_installed /usr/bin/morvex '^ *2 +5 +notes( |$)' "$work/sample" "$work/home"
+list_installed /usr/lib/mc/extfs.d/morvex '^-rw-r--r-- 1 [^ ]+ [^ ]+ 5 [0-9-]+ [0-9:]+ notes$' \
+  "$work/sample" "$work/home"
 
 if ! page=$(env -i PATH=/usr/bin:/bin HOME="$work/home" MANPAGER=cat MANWIDTH=80 \
               man morvex 2> "$work/man.err"); then

@@ -21,6 +21,8 @@ fail() {
   echo "check-install: $*" >&2
   failures=$((failures + 1))
 }
+# shellcheck source=list-installed.sh
+. "$root/scripts/list-installed.sh"
 
 make -C "$root" install BUILD="$build" DESTDIR="$stage/root" PREFIX=/usr > "$stage/install.log" ||
   { cat "$stage/install.log" >&2; echo "check-install: make install failed" >&2; exit 1; }
@@ -52,24 +54,14 @@ printf 'data' > "$work/report.txt"
 setfattr -n user.notes -v 0x68656c6c6f "$work/report.txt"
 
 # `list` loads the module, the layer and the message texts; mc's helper runs
-# the program installed beside it. $1 lists, $2 is the line it must print for
-# the stream notes.
-list_installed() {
-  local program=$1 line=$2 out
-  if ! out=$(cd "$work" && env -i PATH=/usr/bin:/bin HOME="$stage/home" \
-               "$program" list report.txt 2>&1); then
-    fail "$program list failed: $out"
-  elif ! grep -qE "$line" <<< "$out"; then
-    fail "$program list printed no line for the stream notes: $out"
-  fi
-}
+# the program installed beside it.
 chmod 644 "$work/report.txt"
 morvex_line='^ *2 +5 +notes( |$)'
 mc_line='^-rw-r--r-- 1 [^ ]+ [^ ]+ 5 [0-9-]+ [0-9:]+ notes$'
 for tree in usr moved; do
   [ "$tree" = usr ] || mv "$stage/root/usr" "$stage/root/$tree"
-  list_installed "$stage/root/$tree/bin/morvex" "$morvex_line"
-  list_installed "$stage/root/$tree/lib/mc/extfs.d/morvex" "$mc_line"
+  list_installed "$stage/root/$tree/bin/morvex" "$morvex_line" "$work" "$stage/home"
+  list_installed "$stage/root/$tree/lib/mc/extfs.d/morvex" "$mc_line" "$work" "$stage/home"
 done
 mv "$stage/root/moved" "$stage/root/usr"
 
