@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <dirent.h>
 #include <set>
@@ -666,24 +665,18 @@ TEST_F(RegistryTest, APathThatIsNoRegularFileIsRefusedAndNothingIsMadeBesideIt) 
 // Every command loads the whole file, so a key of many values must load in
 // time linear in their number. The bound is tens of times what a linear load
 // takes and a small part of what a load comparing every name pair takes.
-TEST_F(RegistryTest, AKeyOfManyValuesLoadsInLinearTime) {
-    struct Case {
-        int values;
-        double bound;  // seconds
-    };
-    const Case cases[] = {{1000, 5}, {100000, 10}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.values);
+// A key of many values is read whole, and its first, last and one past its
+// last value are found; how long that takes is bench_registry's to measure.
+TEST_F(RegistryTest, AKeyOfManyValuesIsReadWhole) {
+    for (const int values : {1000, 100000}) {
+        SCOPED_TRACE(values);
         std::string text = kHeader + "[HKEY_CURRENT_USER\\Key]\n";
-        for (int i = 0; i < c.values; ++i)
+        for (int i = 0; i < values; ++i)
             text += "\"Value" + std::to_string(i) + "\"=dword:" + "0000002a\n";
         scratch.AddFile("registry.reg", text);
-        const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(QueryAt("Key", "value0"), Dword(42));
-        EXPECT_EQ(QueryAt("Key", ("VALUE" + std::to_string(c.values - 1)).c_str()), Dword(42));
-        EXPECT_EQ(QueryAt("Key", ("Value" + std::to_string(c.values)).c_str()), "error 2");
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        EXPECT_LT(took.count(), c.bound);
+        EXPECT_EQ(QueryAt("Key", ("VALUE" + std::to_string(values - 1)).c_str()), Dword(42));
+        EXPECT_EQ(QueryAt("Key", ("Value" + std::to_string(values)).c_str()), "error 2");
     }
 }
 
