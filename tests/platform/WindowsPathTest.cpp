@@ -130,7 +130,9 @@ TEST_F(WindowsPath, ColonsNameStreamsOnlyInTheLastComponent) {
                           Case{"D:\\dir\\f.txt:a:b:$DATA", ERROR_NOT_SUPPORTED},
                           Case{"D:\\dir:y\\f.txt", ERROR_NOT_SUPPORTED},
                           Case{"D:\\nodir:y\\f.txt", ERROR_INVALID_NAME},
-                          Case{"D:\\dir:x\\f.txt", ERROR_INVALID_NAME}}) {
+                          Case{"D:\\dir:x\\f.txt", ERROR_INVALID_NAME},
+                          // A new entry of the folder "dir:x", never a stream of "dir".
+                          Case{"D:\\dir:x\\new.txt", ERROR_INVALID_NAME}}) {
         EXPECT_EQ(OpenName(c.name, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING),
                   INVALID_HANDLE_VALUE)
             << c.name;

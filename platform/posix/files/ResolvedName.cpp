@@ -50,8 +50,14 @@ bool SplitLiteralStream(const std::string& root, const std::string& rest, Resolv
     const std::string::size_type colon = rest.find(':');
     if (colon == std::string::npos || colon == 0 || colon + 1 == rest.size()) return false;
     const std::string path = root + "/" + WithSlashes(rest.substr(0, colon));
+    const std::string whole = root + "/" + WithSlashes(rest);
     FileStatus status;
-    if (!QueryEntryStatus(path, status) || QueryEntryStatus(root + "/" + WithSlashes(rest), status))
+    if (!QueryEntryStatus(path, status) || QueryEntryStatus(whole, status)) return false;
+    // Nor is it a stream where the whole spelling names a new entry of a
+    // folder that exists ("dir:x/new" beside a file "dir").
+    const std::string::size_type slash = whole.find_last_of('/');
+    if (slash > path.size() && QueryPathStatus(whole.substr(0, slash), status) &&
+        status.isDirectory)
         return false;
     out.path = path;
     out.stream = rest.substr(colon + 1);
