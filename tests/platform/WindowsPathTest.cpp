@@ -138,6 +138,12 @@ TEST_F(WindowsPath, ColonsNameStreamsOnlyInTheLastComponent) {
             << c.name;
         EXPECT_EQ(GetLastError(), c.error) << c.name;
     }
+    // Nor when the new entry is named the Linux way: refused as a name with a
+    // colon in a folder's place, as before streams kept their names whole.
+    EXPECT_EQ(OpenName(temp.PathOf("dir:x/new.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                       OPEN_EXISTING),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -15,12 +16,28 @@ namespace {
 // The drive whose root is the root of the Linux tree.
 const char kLinuxRootDrive[] = "Z:";
 
-// A full path whose last component has no stream and names an existing entry.
-bool NamesExistingEntry(const std::string& full) {
+// The Linux path of a full path whose last component has no stream and names
+// an existing entry; empty for any other.
+std::string ExistingEntryOf(const std::string& full) {
     ResolvedName resolved;
     FileStatus status;
     return ResolveFullPath(full, resolved) && !resolved.hasStream &&
-           QueryEntryStatus(resolved.path, status);
+                   QueryEntryStatus(resolved.path, status)
+               ? resolved.path
+               : std::string();
+}
+
+bool NamesExistingEntry(const std::string& full) { return !ExistingEntryOf(full).empty(); }
+
+// Whether `file`, a colon and `stream` spell a new entry of a folder that
+// exists ("dir:x/new" beside a file "dir"): that is what such a name reaches.
+bool SpellsEntryOfFolder(const std::string& file, std::string stream) {
+    std::replace(stream.begin(), stream.end(), '\\', '/');
+    const std::string whole = file + ":" + stream;
+    const std::string::size_type slash = whole.find_last_of('/');
+    FileStatus status;
+    return slash > file.size() && QueryPathStatus(whole.substr(0, slash), status) &&
+           status.isDirectory;
 }
 
 const char kDataType[] = ":$DATA";
@@ -36,7 +53,9 @@ bool MakeLiteralStreamPath(const std::string& name, std::string& full) {
     if (stream.size() >= typeLength &&
         strcasecmp(stream.c_str() + stream.size() - typeLength, kDataType) == 0)
         stream.erase(stream.size() - typeLength);
-    if (!MakeUserFullPath(name.substr(0, colon), full) || !NamesExistingEntry(full)) return false;
+    if (!MakeUserFullPath(name.substr(0, colon), full)) return false;
+    const std::string file = ExistingEntryOf(full);
+    if (file.empty() || SpellsEntryOfFolder(file, stream)) return false;
     if (!stream.empty()) full += ":" + stream;
     return true;
 }
