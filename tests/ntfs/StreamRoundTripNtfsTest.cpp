@@ -89,4 +89,32 @@ TEST(StreamRoundTripNtfs, NamesWindowsWouldChangeComeBackAsThemselves) {
     }
 }
 
+// Where FILE:NAME comes to 259, 260 and 261 characters as Windows counts
+// them (Z: and the Linux path), each stream is written, read and deleted:
+// the length is the system's to judge, and Linux takes it.
+TEST(StreamRoundTripNtfs, LongStreamPathsAreWrittenReadAndDeleted) {
+    NtfsVolume volume;
+    if (!volume.Unavailable().empty())
+        GTEST_SKIP() << volume.Unavailable();
+    TempDirectory work;
+    const std::string file = volume.AddFile("long", "main data");
+    const std::string source = work.AddFile("source", "bytes");
+    const size_t shortest = 259 - ("Z:" + file + ":").size();
+    const auto morvex = [&](const std::vector<std::string>& arguments) {
+        return RunProgram(FindBuildFile("morvex"), arguments,
+                          {{"MORVEX_REGISTRY=" + work.PathOf("registry.reg")}, "", work.Path()});
+    };
+    for (size_t length = shortest; length <= shortest + 2; ++length) {
+        const std::string name(length, 'n');
+        SCOPED_TRACE(("Z:" + file + ":" + name).size());
+        ProgramRun put = morvex({"put", file, source, "--as", name, "--yes"});
+        EXPECT_EQ(put.status, 0) << put.err;
+        ProgramRun got = morvex({"get", file, name, "--output", "-"});
+        EXPECT_EQ(got.out, "bytes") << got.err;
+        ProgramRun removed = morvex({"rm", file, name, "--yes"});
+        EXPECT_EQ(removed.status, 0) << removed.err;
+        EXPECT_EQ(getxattr(file.c_str(), ("user." + name).c_str(), nullptr, 0), -1);
+    }
+}
+
 }  // namespace
