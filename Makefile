@@ -70,7 +70,7 @@ demo: deps
 
 bench: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) \
-	  --target bench_open_panel bench_extract bench_ntfs_stream bench_scan \
+	  --target bench_commands bench_open_panel bench_extract bench_ntfs_stream bench_scan \
 	  bench_registry
 	scripts/bench.sh $(BUILD)
 

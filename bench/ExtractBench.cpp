@@ -12,9 +12,7 @@
 // when a run fails.
 #include <fcntl.h>
 #include <ftw.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -28,13 +26,12 @@
 
 #include "bench/BenchRun.h"
 #include "bench/BenchTiming.h"
+#include "bench/ToolRun.h"
 #include "host/dialogs/ScriptedUi.h"
 #include "host/module/PluginSession.h"
 #include "host/panel/CommandLinePanel.h"
 #include "host/panel/ItemSelection.h"
 #include "hostapi/OperationMode.h"
-
-extern char** environ;
 
 namespace {
 
@@ -91,24 +88,6 @@ void MakeStreamFile(const std::string& path, int streamCount) {
         if (setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) != 0)
             throw std::runtime_error("cannot add stream " + name + " to " + path);
     }
-}
-
-// Runs a program with its output thrown away and waits for it.
-void RunTool(const std::vector<std::string>& arguments) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    pid_t child = -1;
-    int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (spawned != 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        throw std::runtime_error(arguments[0] + " failed");
 }
 
 // How the layer names a Linux directory, ending in the separator the

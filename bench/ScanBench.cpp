@@ -19,6 +19,7 @@
 
 #include "bench/BenchRun.h"
 #include "bench/BenchTiming.h"
+#include "bench/ToolRun.h"
 #include "host/module/BuildLocation.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
@@ -77,10 +78,15 @@ int Run() {
         [&] { RunShell("getfattr -R -m '^user\\.' \"$1\"", {tree.Path()}); },
     });
     const double scanTime = medians[0], getfattrTime = medians[1];
+    const long scanMemory = RunTool({morvex, "scan", tree.Path()});
+    const long getfattrMemory =
+        RunTool({"getfattr", "--absolute-names", "-R", "-m", "^user\\.", tree.Path()});
     std::printf("%d files in %d folders, %d with a stream, median of %d runs:\n",
                 kFolders * kFilesPerFolder, kFolders, withStream, kRuns);
-    std::printf("  morvex scan:                 %8.1f ms\n", scanTime * 1e3);
-    std::printf("  getfattr -R -m '^user\\.':    %8.1f ms\n", getfattrTime * 1e3);
+    std::printf("  morvex scan:                 %8.1f ms  (peak RSS %ld KiB)\n", scanTime * 1e3,
+                scanMemory);
+    std::printf("  getfattr -R -m '^user\\.':    %8.1f ms  (peak RSS %ld KiB)\n",
+                getfattrTime * 1e3, getfattrMemory);
     std::printf("  morvex scan / getfattr time: %8.2f\n", scanTime / getfattrTime);
     return 0;
 }

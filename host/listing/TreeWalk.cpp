@@ -22,6 +22,23 @@ struct Entry {
     bool directory;
 };
 
+// The files and directories of one listing, their names kept end to end in
+// one buffer, so that sorting thousands of them moves offsets, not strings.
+struct Children {
+    struct Child {
+        size_t at;
+        bool directory;
+    };
+    std::string names;
+    std::vector<Child> children;
+
+    void Add(const char* name, bool directory) {
+        children.push_back({names.size(), directory});
+        names.append(name).push_back('\0');
+    }
+    const char* NameOf(const Child& child) const { return names.data() + child.at; }
+};
+
 class Walk {
 public:
     explicit Walk(TreeVisitor& visitor) : visitor(visitor) {}
@@ -33,7 +50,7 @@ private:
     // stack, the first name on top. `openFlags` tell whether a link is followed.
     void Enter(const std::string& path, int openFlags);
     void Add(int directory, const std::string& prefix, const dirent64& entry,
-             std::vector<Entry>& children);
+             Children& found);
 
     TreeVisitor& visitor;
     std::vector<Entry> pending;  // a stack, so that deep trees need no deep recursion
@@ -78,24 +95,27 @@ void Walk::Enter(const std::string& path, int openFlags) {
         return;
     }
     const std::string prefix = path.back() == '/' ? path : path + '/';
-    std::vector<Entry> children;
+    Children found;
     for (;;) {
         errno = 0;
         const dirent64* entry = readdir64(listing.get());
         if (entry == nullptr)
             break;
-        Add(directory, prefix, *entry, children);
+        Add(directory, prefix, *entry, found);
     }
     if (errno != 0)
         visitor.Unreadable(path, errno);
     // Reversed, so that the stack hands out the first name first.
-    std::sort(children.begin(), children.end(),
-              [](const Entry& a, const Entry& b) { return a.path > b.path; });
-    for (Entry& child : children) pending.push_back(std::move(child));
+    std::sort(found.children.begin(), found.children.end(),
+              [&found](const Children::Child& a, const Children::Child& b) {
+                  return std::strcmp(found.NameOf(a), found.NameOf(b)) > 0;
+              });
+    for (const Children::Child& child : found.children)
+        pending.push_back({prefix + found.NameOf(child), child.directory});
 }
 
 void Walk::Add(int directory, const std::string& prefix, const dirent64& entry,
-               std::vector<Entry>& children) {
+               Children& found) {
     const char* name = entry.d_name;
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
         return;
@@ -110,7 +130,7 @@ void Walk::Add(int directory, const std::string& prefix, const dirent64& entry,
         type = S_ISDIR(status.st_mode) ? DT_DIR : S_ISREG(status.st_mode) ? DT_REG : DT_UNKNOWN;
     }
     if (type == DT_REG || type == DT_DIR)
-        children.push_back({prefix + name, type == DT_DIR});
+        found.Add(name, type == DT_DIR);
 }
 
 }  // namespace

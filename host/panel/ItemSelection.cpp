@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <ostream>
+#include <unordered_map>
 
 #include "host/messages/ErrorLine.h"
 #include "host/panel/PanelItemBlock.h"
@@ -31,19 +32,47 @@ std::optional<unsigned long long> IndexOf(const std::string& name) {
     return std::stoull(name.substr(1));
 }
 
-bool Selects(const std::string& name, const PanelItem& item) {
-    std::optional<unsigned long long> index = IndexOf(name);
-    return index ? *index == item.itemIndex : name == ListedName(item);
-}
+// Where each item sits in the list, by the name it is listed under and by
+// its index: a command may name thousands of items, each found at once.
+class ItemLookup {
+public:
+    explicit ItemLookup(const std::vector<PanelItem>& items) {
+        for (size_t i = 0; i < items.size(); ++i) {
+            byName[ListedName(items[i])].push_back(i);
+            byIndex[items[i].itemIndex].push_back(i);
+        }
+    }
+
+    // The positions of the items `name` selects.
+    const std::vector<size_t>& Selected(const std::string& name) const {
+        const std::optional<unsigned long long> index = IndexOf(name);
+        return index ? Find(byIndex, *index) : Named(name);
+    }
+
+    const std::vector<size_t>& Named(const std::string& name) const { return Find(byName, name); }
+
+private:
+    template <typename Map, typename Key>
+    static const std::vector<size_t>& Find(const Map& map, const Key& key) {
+        static const std::vector<size_t> kNone;
+        const auto found = map.find(key);
+        return found == map.end() ? kNone : found->second;
+    }
+
+    std::unordered_map<std::string, std::vector<size_t>> byName;
+    std::unordered_map<unsigned long long, std::vector<size_t>> byIndex;
+};
 
 // "#N" names the item at index N; a stream may be listed under that very
 // text. Rather than guess which one the user meant, say how to name each.
-void RefuseAmbiguousIndex(const std::string& name, const std::vector<PanelItem>& items) {
+void RefuseAmbiguousIndex(const std::string& name, const std::vector<PanelItem>& items,
+                          const ItemLookup& lookup) {
     const std::optional<unsigned long long> index = IndexOf(name);
     if (!index)
         return;
-    for (const PanelItem& item : items) {
-        if (ListedName(item) == name && item.itemIndex != *index)
+    for (size_t i : lookup.Named(name)) {
+        const PanelItem& item = items[i];
+        if (item.itemIndex != *index)
             throw SelectionError("'" + name + "' is both the index of item " + name +
                                  " and the name of item #" + std::to_string(item.itemIndex) +
                                  "; name that one as #" + std::to_string(item.itemIndex));
@@ -57,16 +86,15 @@ std::vector<PanelItem> SelectItems(const PluginEntryPoints& entries, HANDLE pane
     std::vector<PanelItem> items = PanelItems(entries, panel);
     if (names.empty())
         return items;
+    const ItemLookup lookup(items);
     std::vector<bool> chosen(items.size(), false);
     for (const std::string& name : names) {
-        RefuseAmbiguousIndex(name, items);
-        bool found = false;
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (Selects(name, items[i]))
-                chosen[i] = found = true;
-        }
-        if (!found)
+        RefuseAmbiguousIndex(name, items, lookup);
+        const std::vector<size_t>& selected = lookup.Selected(name);
+        if (selected.empty())
             throw SelectionError("no item '" + name + "' in the stream list");
+        for (size_t i : selected)
+            chosen[i] = true;
     }
     std::vector<PanelItem> selected;
     for (size_t i = 0; i < items.size(); ++i) {

@@ -75,12 +75,22 @@ std::string ControlEscape(char32_t codePoint) {
     return std::string();
 }
 
+// Most names are made of these; they need no decoding, escape or width lookup.
+bool IsPrintableAscii(char c) {
+    return c >= 0x20 && c < 0x7F;
+}
+
 // `text` escaped as TerminalCharset::Escape says, where `carries` tells
 // whether a character beyond ASCII can be shown as itself.
 template <typename Carries>
 std::string EscapeFor(const std::string& text, Carries carries) {
     std::string escaped;
+    escaped.reserve(text.size());
     for (size_t at = 0; at < text.size();) {
+        if (IsPrintableAscii(text[at])) {
+            escaped += text[at++];
+            continue;
+        }
         char32_t codePoint = 0;
         const size_t length = DecodeUtf8(text, at, codePoint);
         if (length == 0) {
@@ -153,13 +163,8 @@ std::string TerminalCharset::Encode(const std::string& escaped) const {
 bool TerminalCharset::Read(const std::string& typed, std::string& utf8Text) const {
     if (!isUtf8)
         return Convert(fromCharset, typed, utf8Text);
-    for (size_t at = 0; at < typed.size();) {
-        char32_t codePoint = 0;
-        const size_t length = DecodeUtf8(typed, at, codePoint);
-        if (length == 0)
-            return false;
-        at += length;
-    }
+    if (!IsUtf8(typed))
+        return false;
     utf8Text = typed;
     return true;
 }
@@ -167,6 +172,11 @@ bool TerminalCharset::Read(const std::string& typed, std::string& utf8Text) cons
 size_t TerminalWidth(const std::string& escaped) {
     size_t width = 0;
     for (size_t at = 0; at < escaped.size();) {
+        if (IsPrintableAscii(escaped[at])) {
+            ++width;
+            ++at;
+            continue;
+        }
         char32_t codePoint = 0;
         const size_t length = DecodeUtf8(escaped, at, codePoint);
         at += length != 0 ? length : 1;

@@ -67,6 +67,11 @@ std::string ToUtf8(const char* text, UINT codePage) {
     int length = static_cast<int>(std::strlen(text));
     if (length == 0)
         return std::string();
+    // Well-formed UTF-8 comes back from UTF-16 as it went in: the round trip
+    // through the layer, which listings take once per name, is skipped.
+    std::string same(text, static_cast<size_t>(length));
+    if (PageNumber(codePage) == CP_UTF8 && IsUtf8(same))
+        return same;
     std::vector<WCHAR> wide;
     std::string result;
     if (!ToWide(text, length, codePage, 0, wide) || !FromWide(wide, CP_UTF8, 0, nullptr, result))
@@ -111,4 +116,15 @@ size_t DecodeUtf8(const std::string& text, size_t at, char32_t& codePoint) {
     if (codePoint < form->smallest || codePoint > 0x10FFFF || surrogate)
         return 0;
     return form->length;
+}
+
+bool IsUtf8(const std::string& text) {
+    char32_t codePoint = 0;
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = DecodeUtf8(text, at, codePoint);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
 }

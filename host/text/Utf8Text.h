@@ -22,3 +22,6 @@ bool FromUtf8(const std::string& text, UINT codePage, std::string& converted);
 // overlong form, a surrogate, a code point beyond U+10FFFF, or a character
 // cut short by the end of the text).
 size_t DecodeUtf8(const std::string& text, size_t at, char32_t& codePoint);
+
+// True when every byte of `text` belongs to a well-formed UTF-8 character.
+bool IsUtf8(const std::string& text);

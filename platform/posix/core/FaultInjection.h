@@ -21,7 +21,7 @@ WIN32_LAYER_API void InjectAction(const char* function, unsigned nth,
                                   std::function<void()> action);
 // Forgets every pending fault and action and every call count.
 WIN32_LAYER_API void ClearFaults();
-// How often `function` was called since the last ClearFaults.
+// How often `function` was called since the last ClearFaults (0 before any).
 WIN32_LAYER_API unsigned CallCount(const char* function);
 // Every function called since the last ClearFaults with its call count, by
 // name: what a sweep fails one call at a time.
@@ -29,6 +29,7 @@ WIN32_LAYER_API std::vector<std::pair<std::string, unsigned>> CalledFunctions();
 
 // Called by every layer function on entry: counts the call and, when a fault is
 // due, sets the last error and returns true; the function then fails at once.
+// Calls are counted from the first InjectFault, InjectAction or ClearFaults.
 WIN32_LAYER_API bool FaultHit(const char* function);
 
 }  // namespace mvx
