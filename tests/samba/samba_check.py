@@ -11,6 +11,7 @@ Where smbd cannot start it says why and exits 0 without checking."""
 
 import json
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -261,6 +262,9 @@ def main():
         if subprocess.run(["unshare", "--net", "true"], capture_output=True).returncode == 0:
             return subprocess.run(["unshare", "--net", "sh", "-c", inner]).returncode
         print("no network namespace could be made; using the machine's 127.0.0.1:445")
+    # A run that is stopped still stops its server: the exit unwinds the with.
+    for stop in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT):
+        signal.signal(stop, lambda number, frame: sys.exit(128 + number))
     checks = Checks()
     scratch = tempfile.mkdtemp(prefix="morvex-samba-client-")
     registry = os.path.join(scratch, "registry.reg")
