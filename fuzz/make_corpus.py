@@ -123,6 +123,33 @@ def security_seeds():
     ]
 
 
+def ntacl(version, sd, description=b"posix_acl"):
+    """security.NTACL as Samba's NDR lays it out, the descriptor's offsets
+    counted from the blob's start."""
+    blob = struct.pack("<HHI", version, version, 0x20000)
+    if version > 1:
+        blob += struct.pack("<I", 0x20004)
+    if version == 2:
+        blob += b"h" * 16
+    if version >= 3:
+        blob += struct.pack("<H", 1) + b"h" * 64
+    if version == 4:
+        blob += description + b"\0"
+        blob += b"\0" * (-len(blob) % 4) + b"t" * 8 + b"s" * 64
+    blob += b"\0" * (-len(blob) % 4)
+    offsets = struct.unpack_from("<4I", sd, 4)
+    moved = [o + len(blob) if o else 0 for o in offsets]
+    return blob + sd[:4] + struct.pack("<4I", *moved) + sd[20:]
+
+
+def samba_descriptor_seeds():
+    good = security_seeds()[0]
+    v4 = ntacl(4, good)
+    return [ntacl(1, good), ntacl(2, good), ntacl(3, good), v4,
+            ntacl(4, good, b""), ntacl(4, security_seeds()[1], b"abc"),
+            v4[:88], v4[:-1], b"\x05\x00\x05\x00" + v4[4:]]
+
+
 REG_HEADER = b"Windows Registry Editor Version 5.00\n\n"
 
 
@@ -172,6 +199,7 @@ def main():
     write("backup_walk", backup_seeds())
     write("item_name", item_name_seeds())
     write("security_descriptor", security_seeds())
+    write("samba_descriptor", samba_descriptor_seeds())
     write("registry_file", registry_seeds())
     write("command_line", command_line_seeds())
     return 0

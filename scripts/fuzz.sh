@@ -17,7 +17,7 @@ if [ "${2:-}" = "--runs" ]; then
 fi
 seconds=${FUZZ_SECONDS:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
-targets=${FUZZ_TARGETS:-"backup_walk item_name security_descriptor registry_file command_line"}
+targets=${FUZZ_TARGETS:-"backup_walk item_name security_descriptor samba_descriptor registry_file command_line"}
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i386-linux-fuzz.cmake" \

@@ -11,6 +11,10 @@ packages=(
   man-db groff-base
   clang-14 libclang-rt-14-dev
   mc tmux
+  # the Samba checks: a private smbd with streams_xattr and acl_xattr, the
+  # client that writes and reads through it, and python3-samba to decode
+  # the descriptors it keeps
+  samba samba-vfs-modules smbclient python3-samba
   # make deb: debhelper, and the i686-linux-gnu- strip and objdump it runs
   # for an i386 package; make deb-check: lintian, bash-completion's loader,
   # and the i386 libraries the package depends on, so that installing it

@@ -11,19 +11,24 @@ namespace {
 
 const char kUserPrefix[] = "user.";
 const char kStreamList[] = "ntfs.streams.list";
+// Samba keeps it on every file of a share; it is never a stream.
+const char kSambaDosAttributes[] = "user.DOSATTRIB";
 
 // What the layer takes for an attribute that is not there.
 bool MeansAbsent(int error) {
     return error == ENODATA || error == ENOTSUP;
 }
 
-// Whether the names of `list`, each ended by a NUL, hold one in user.*.
+// Whether the names of `list`, each ended by a NUL, hold one in user.* that
+// may be a stream.
 bool HoldsUserName(const char* list, size_t size) {
     const size_t prefixLength = sizeof(kUserPrefix) - 1;
     for (size_t start = 0; start < size;) {
         const char* name = list + start;
         const size_t length = strnlen(name, size - start);
-        if (length >= prefixLength && std::memcmp(name, kUserPrefix, prefixLength) == 0)
+        if (length >= prefixLength && std::memcmp(name, kUserPrefix, prefixLength) == 0 &&
+            !(length == sizeof(kSambaDosAttributes) - 1 &&
+              std::memcmp(name, kSambaDosAttributes, length) == 0))
             return true;
         start += length + 1;
     }

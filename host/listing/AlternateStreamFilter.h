@@ -7,6 +7,9 @@
 // name in the attribute ntfs.streams.list (listxattr names neither there). So
 // a file whose attribute list holds no user.* name and that has no, or an
 // empty, ntfs.streams.list has no alternate data stream the panel could show.
+// user.DOSATTRIB, which a Samba server keeps on every file of a share, does
+// not count: it puts the file in Samba's form, where only the stream
+// attributes are streams, so a share's files without streams stay unopened.
 // Whatever cannot be told for sure (a list that cannot be read, an answer the
 // layer would not take for "absent") counts as "may have": the plug-in then
 // opens the file and reports what it finds, or why it cannot. One exception:

@@ -1,5 +1,5 @@
 // BackupRead and BackupSeek on real files with real user.* attributes: the
-// order and form of the streams, reads and skips that stay inside one stream,
+// order and form of the streams, streams in Samba's form, reads and skips that stay inside one stream,
 // values that change under a reading, substituted bytes and injected faults.
 #include "MappedDriveSupport.h"
 
@@ -8,7 +8,9 @@
 #include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/security/SecurityPrivilege.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -186,6 +188,59 @@ TEST_F(BackupReadTest, DeliversDataSecurityAndEveryAlternateStreamInOrder) {
     // The end of the streams reads as 0 bytes, as often as it is asked.
     EXPECT_EQ(reading.Read(64), "");
     EXPECT_EQ(reading.Read(64), "");
+}
+
+TEST_F(BackupReadTest, SambaStreamsAreListedUnderTheirNamesWithoutTheirNul) {
+    struct Case {
+        const char* what;
+        const char* prefixSetting;  // MORVEX_SAMBA_PREFIX, or null
+        std::vector<std::pair<std::string, std::string>> attributes;  // without "user."
+        std::vector<std::string> streams;  // "name=data", sorted
+    };
+    const std::string nul(1, '\0');
+    const Case cases[] = {
+        {"plain attributes are streams whole", nullptr,
+         {{"notes", "abc"}, {"DosStreamish", "x" + nul}}, {"DosStreamish=x" + nul, "notes=abc"}},
+        {"DOSATTRIB alone: no streams, its neighbours are Samba's records", nullptr,
+         {{"DOSATTRIB", "dos"}, {"notes", "abc"}}, {}},
+        {"a stream and its type", nullptr,
+         {{"DOSATTRIB", "dos"}, {"DosStream.Zone.Identifier:$DATA", "[Zone]" + nul}},
+         {"Zone.Identifier=[Zone]"}},
+        {"a stream without its type", nullptr, {{"DosStream.bare", "b" + nul}}, {"bare=b"}},
+        {"made and never written: empty", nullptr, {{"DosStream.e:$DATA", ""}}, {"e="}},
+        {"the NUL alone", nullptr, {{"DosStream.n:$DATA", nul}}, {"n="}},
+        {"the last byte goes whatever it is", nullptr, {{"DosStream.c:$DATA", "abc"}}, {"c=ab"}},
+        {"a blank and an inner NUL", nullptr, {{"DosStream.a b:$DATA", "x" + nul + "y" + nul}},
+         {"a b=x" + nul + "y"}},
+        {"the prefix without a name", nullptr,
+         {{"DosStream.", "v" + nul}, {"DosStream.:$DATA", "w" + nul}}, {}},
+        {"a prefix of the share's", "user.Other.",
+         {{"Other.s:$DATA", "v" + nul}, {"DosStream.d:$DATA", "w" + nul}}, {"s=v"}},
+        {"a prefix outside user.* leaves the default", "trusted.X.",
+         {{"DosStream.d:$DATA", "w" + nul}}, {"d=w"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        temp.AddFile("f", "data");
+        for (const auto& attribute : c.attributes) SetAttribute("f", attribute.first, attribute.second);
+        if (c.prefixSetting) setenv("MORVEX_SAMBA_PREFIX", c.prefixSetting, 1);
+        std::vector<std::string> found;
+        {
+            Handle file(OpenForBackup("D:\\f"));
+            ASSERT_TRUE(file.IsValid());
+            Reading reading(file.Get(), FALSE);
+            for (const Stream& stream : reading.All()) {
+                if (stream.id != BACKUP_ALTERNATE_DATA) continue;
+                std::string name;  // ":NAME:$DATA" in UTF-16LE, ASCII here
+                for (size_t i = 2; i + 12 < stream.name.size(); i += 2) name += stream.name[i];
+                found.push_back(name + "=" + stream.data);
+            }
+        }
+        unsetenv("MORVEX_SAMBA_PREFIX");
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, c.streams);
+        unlink(temp.PathOf("f").c_str());
+    }
 }
 
 TEST_F(BackupReadTest, SecurityComesOnlyWhenAskedForAndFollowsThePrivilege) {

@@ -1,12 +1,14 @@
 // GetFileSecurityA and GetSecurityDescriptorLength: descriptors made from
 // POSIX owners, modes and ACLs, the parts and the size protocol, damaged raw
-// descriptors, and raw NTFS descriptors on a volume mounted with ntfs-3g.
+// descriptors, raw NTFS descriptors on a volume mounted with ntfs-3g, and the
+// descriptors a Samba server keeps in security.NTACL.
 #include "MappedDriveSupport.h"
 #include "SecurityBytesSupport.h"
 
 #include "platform/posix/files/DriveMap.h"
 #include "tests/ntfs/NtfsVolumeSupport.h"
 #include "platform/posix/core/FaultInjection.h"
+#include "platform/posix/security/SambaDescriptor.h"
 #include "platform/posix/security/SecurityDescriptor.h"
 #include "platform/posix/security/SecurityPrivilege.h"
 
@@ -392,6 +394,123 @@ TEST_F(FileSecurityTest, TheLengthOfADescriptorReachesTheEndOfItsFurthestPart) {
     const std::string absolute = std::string{1, 0} + Word(0x0004) + std::string(16, '\0');
     EXPECT_EQ(GetSecurityDescriptorLength(const_cast<char*>(absolute.data())), 0u);
     EXPECT_EQ(GetSecurityDescriptorLength(nullptr), 0u);
+}
+
+// security.NTACL as Samba lays it out (NDR, little-endian): version, the
+// union's arm, pointers, the hashed versions' fields, then the descriptor on
+// a 4-byte boundary, its offsets counted from the blob's start. `description`
+// goes with version 4.
+std::string SambaBlob(unsigned version, const std::string& descriptor,
+                      const std::string& description = "posix_acl") {
+    std::string blob = Word(version) + Word(version) + Dword(0x20000);
+    if (version > 1) blob += Dword(0x20004);
+    if (version == 2) blob += std::string(16, 'h');
+    if (version >= 3) blob += Word(1) + std::string(64, 'h');
+    if (version == 4) {
+        blob += description + '\0';
+        blob += std::string((4 - blob.size() % 4) % 4, '\0') + std::string(8, 't') +
+                std::string(64, 's');
+    }
+    blob += std::string((4 - blob.size() % 4) % 4, '\0');
+    const DWORD start = static_cast<DWORD>(blob.size());
+    std::string rebased = descriptor;
+    for (size_t at = 4; at < 20; at += 4) {
+        DWORD offset = 0;
+        for (size_t byte = 4; byte-- > 0;)
+            offset = (offset << 8) | static_cast<unsigned char>(descriptor[at + byte]);
+        rebased.replace(at, 4, Dword(offset ? offset + start : 0));
+    }
+    return blob + rebased;
+}
+
+// What Samba 4.17 kept after smbcacls -a "ACL:Everyone:ALLOWED/0/FULL".
+std::string RealSambaBlob() {
+    const char hex[] =
+        "0400040000000200040002000100a506697a129d490e8c94368d705d1474473e05d7a84e6c2c46f3b75d5c"
+        "ee09d60000000000000000000000000000000000000000000000000000000000000000706f7369785f6163"
+        "6c00ea05a2f99f86dd01aa9bb344f11bb96c6f4216d5b33cf4f94985c655b124e3db9cc668de251d24b600"
+        "0000000000000000000000000000000000000000000000000000000000000001000480b4000000d0000000"
+        "00000000e0000000010500000000000515000000b9e3a1d6671fbbdb3410bc44e803000001020000000000"
+        "16020000000000000002006c0004000000000014008900120001010000000000010000000000001400ff01"
+        "1f00010100000000000100000000000018008900120001020000000000160200000000000000000024009f"
+        "011f00010500000000000515000000b9e3a1d6671fbbdb3410bc44e8030000";
+    std::string bytes;
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2)
+        bytes += static_cast<char>(std::stoi(std::string(hex + i, 2), nullptr, 16));
+    return bytes;
+}
+
+TEST_F(FileSecurityTest, SambaDescriptorsAreFoundInEveryVersionAndRefusedWhenDamaged) {
+    const RawDescriptor raw;
+    const std::string descriptor = raw.Bytes();
+    const std::string v4 = SambaBlob(4, descriptor);
+    // Where the version 4 descriptor starts: 8 + 4 + 66, the description
+    // "posix_acl" and its NUL to 88, time and hash to 160.
+    const size_t start = v4.size() - descriptor.size();
+    ASSERT_EQ(start, 160u);
+    auto with = [&v4](size_t at, const std::string& patch) {
+        std::string damaged = v4;
+        damaged.replace(at, patch.size(), patch);
+        return damaged;
+    };
+    struct Case {
+        const char* what;
+        std::string blob;
+        bool found;
+    };
+    const Case cases[] = {
+        {"version 1", SambaBlob(1, descriptor), true},
+        {"version 2", SambaBlob(2, descriptor), true},
+        {"version 3", SambaBlob(3, descriptor), true},
+        {"version 4", v4, true},
+        {"version 4, empty description", SambaBlob(4, descriptor, ""), true},
+        {"version 4, description of 4k+3", SambaBlob(4, descriptor, "abc"), true},
+        {"version 0", with(0, Word(0) + Word(0)), false},
+        {"version 5", with(0, Word(5) + Word(5)), false},
+        {"arm other than the version", with(2, Word(3)), false},
+        {"no hashed structure", with(4, Dword(0)), false},
+        {"no descriptor", with(8, Dword(0)), false},
+        {"empty", "", false},
+        {"cut in the header", v4.substr(0, 7), false},
+        {"cut in the hash", v4.substr(0, 77), false},
+        {"description without its NUL", v4.substr(0, 87), false},
+        {"cut in the time", v4.substr(0, 95), false},
+        {"cut where the descriptor starts", v4.substr(0, start), false},
+        {"descriptor cut short", v4.substr(0, v4.size() - 1), false},
+        {"descriptor of revision 2", with(start, "\x02"), false},
+        {"descriptor not self-relative", with(start + 2, Word(0x0014)), false},
+        {"owner offset before the descriptor", with(start + 4, Dword(8)), false},
+        {"owner offset into its header", with(start + 4, Dword(start + 19)), false},
+        {"DACL offset past the end", with(start + 16, Dword(0xFFFFFFF0)), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string found = "untouched";
+        EXPECT_EQ(mvx::SambaDescriptorOf(c.blob, found), c.found);
+        EXPECT_EQ(found, c.found ? descriptor : "untouched");
+    }
+    const std::string real = RealSambaBlob();
+    ASSERT_EQ(real.size(), 332u);
+    std::string found;
+    ASSERT_TRUE(mvx::SambaDescriptorOf(real, found));
+    EXPECT_EQ(found, Descriptor(0x8004, "", real.substr(224), real.substr(180, 28),
+                                real.substr(208, 16)));
+}
+
+TEST_F(FileSecurityTest, TheSambaDescriptorIsTheFilesAndADamagedOneGivesWay) {
+    const std::string path = temp.AddFile("f");
+    const std::string made = Security("D:\\f", 7);
+    const RawDescriptor raw;
+    const std::string blob = SambaBlob(4, raw.Bytes());
+    if (setxattr(path.c_str(), "security.NTACL", blob.data(), blob.size(), 0) != 0)
+        GTEST_SKIP() << "security.* attributes cannot be set here: " << std::strerror(errno);
+    EXPECT_EQ(Security("D:\\f", 7), Descriptor(0x8004, "", raw.dacl, raw.owner, raw.group));
+    EXPECT_EQ(Security("D:\\f", OWNER_SECURITY_INFORMATION),
+              Descriptor(0x8000, "", "", raw.owner, ""));
+    const std::string damaged = blob.substr(0, blob.size() - 1);
+    ASSERT_EQ(setxattr(path.c_str(), "security.NTACL", damaged.data(), damaged.size(), 0),
+              0);
+    EXPECT_EQ(Security("D:\\f", 7), made);
 }
 
 class NtfsSecurityTest : public FileSecurityTest {

@@ -4,6 +4,7 @@
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/LayerErrors.h"
 #include "platform/posix/files/ExtendedAttributes.h"
+#include "platform/posix/files/SambaStreams.h"
 #include "platform/posix/files/StreamPaths.h"
 #include "platform/posix/security/FileSecurityDescriptor.h"
 #include "platform/posix/core/LittleEndian.h"
@@ -21,12 +22,12 @@ BackupStream FailedStream(DWORD id, DWORD failure) {
     return stream;
 }
 
-// Adds the stream kept in attribute `name` when the file has one.
-void AddAttributeStream(const AttributeFile& file, DWORD id, const std::string& name,
+// Adds the stream kept in attribute `where` when the file has one.
+void AddAttributeStream(const AttributeFile& file, DWORD id, const StreamAttribute& where,
                         std::u16string streamName, std::vector<BackupStream>& streams) {
     bool present = false;
     size_t size = 0;
-    const DWORD error = QueryAttributeSize(file, name, present, size);
+    const DWORD error = QueryAttributeSize(file, where.attribute, present, size);
     if (error != NO_ERROR) {
         streams.push_back(FailedStream(id, error));
         return;
@@ -34,10 +35,11 @@ void AddAttributeStream(const AttributeFile& file, DWORD id, const std::string& 
     if (!present) return;
     BackupStream stream;
     stream.id = id;
-    stream.size = size;
+    stream.size = StreamSizeOf(where, size);
     stream.name = std::move(streamName);
     stream.source = StreamSource::Attribute;
-    stream.attribute = name;
+    stream.attribute = where.attribute;
+    stream.attributeSize = size;
     streams.push_back(std::move(stream));
 }
 
@@ -63,14 +65,19 @@ bool HeaderName(const std::string& name, std::u16string& wide) {
     return Utf8ToUtf16(":" + name + ":$DATA", wide);
 }
 
-void AddAttributeStreams(const AttributeFile& file, const std::vector<std::string>& names,
-                         std::vector<BackupStream>& streams) {
-    for (const std::string& name : names) {
+void AddAttributeStreams(const AttributeFile& file, std::vector<BackupStream>& streams) {
+    std::vector<AttributeStream> found;
+    const DWORD error = ListAttributeStreams(file, found);
+    if (error != NO_ERROR) {
+        streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, error));
+        return;
+    }
+    for (const AttributeStream& stream : found) {
         std::u16string wide;
-        if (!HeaderName(name, wide))
+        if (!HeaderName(stream.name, wide))
             streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, kErrorStreamNameNotUtf8));
         else
-            AddAttributeStream(file, BACKUP_ALTERNATE_DATA, "user." + name, std::move(wide),
+            AddAttributeStream(file, BACKUP_ALTERNATE_DATA, stream.where, std::move(wide),
                                streams);
     }
 }
@@ -96,12 +103,10 @@ void AddPathStream(int fd, const std::string& name, std::vector<BackupStream>& s
 void AddAlternateStreams(const AttributeFile& file, int fd, std::vector<BackupStream>& streams) {
     std::vector<std::string> names;
     DWORD error = NO_ERROR;
-    const bool paths = ListPathStreams(file, names, error);
-    if (!paths) error = ListUserAttributes(file, names);
-    if (error != NO_ERROR)
+    if (!ListPathStreams(file, names, error))
+        AddAttributeStreams(file, streams);
+    else if (error != NO_ERROR)
         streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, error));
-    else if (!paths)
-        AddAttributeStreams(file, names, streams);
     else
         for (const std::string& name : names) AddPathStream(fd, name, streams);
 }
@@ -120,11 +125,11 @@ DWORD ListBackupStreams(int fd, bool withSecurity, std::vector<BackupStream>& st
         data.source = StreamSource::FileData;
         streams.push_back(std::move(data));
     }
-    AddAttributeStream(file, BACKUP_EA_DATA, "system.ntfs_ea", u"", streams);
+    AddAttributeStream(file, BACKUP_EA_DATA, {"system.ntfs_ea"}, u"", streams);
     if (withSecurity) AddSecurityStream(file, streams);
     AddAlternateStreams(file, fd, streams);
-    AddAttributeStream(file, BACKUP_OBJECT_ID, "system.ntfs_object_id", u"", streams);
-    AddAttributeStream(file, BACKUP_REPARSE_DATA, "system.ntfs_reparse_data", u"", streams);
+    AddAttributeStream(file, BACKUP_OBJECT_ID, {"system.ntfs_object_id"}, u"", streams);
+    AddAttributeStream(file, BACKUP_REPARSE_DATA, {"system.ntfs_reparse_data"}, u"", streams);
     return NO_ERROR;
 }
 

@@ -1,7 +1,7 @@
 // The streams BackupRead delivers for one file, in the order it delivers
 // them: {Data} for a regular file, {EA_Data}, {Security_Data} when security is
-// asked for, one alternate data stream per user.* attribute (in the order the
-// file system lists them) or, where streams are paths FILE:NAME, per name in
+// asked for, one alternate data stream per stream attribute (SambaStreams.h;
+// in the order the file system lists them) or, where streams are paths FILE:NAME, per name in
 // ntfs.streams.list, then {Object_Id} and {Reparse_Data}.
 //
 // Listing costs size queries only: every stream's data stays where it is
@@ -31,6 +31,7 @@ struct BackupStream {
     std::u16string name;
     StreamSource source = StreamSource::Held;
     std::string attribute;
+    size_t attributeSize = 0;  // the whole value, Samba's NUL included
     std::string path;
     std::string held;
     // Not NO_ERROR: the stream has no header to give (its name is not

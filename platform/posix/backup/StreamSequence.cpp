@@ -87,7 +87,7 @@ DWORD StreamSequence::ReadData(ULONGLONG offset, BYTE* buffer, DWORD count, DWOR
     if (stream.source == StreamSource::Path) return ReadPathData(offset, buffer, count, got);
     if (stream.source == StreamSource::Attribute && !valueRead_) {
         const DWORD error = ReadAttributeOfSize(AttributeFile::OfDescriptor(FileDescriptor()),
-                                                stream.attribute, stream.size, value_);
+                                                stream.attribute, stream.attributeSize, value_);
         if (error != NO_ERROR) return error;
         valueRead_ = true;
     }

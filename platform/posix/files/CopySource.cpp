@@ -7,6 +7,7 @@
 #include "platform/posix/files/DescriptorWrite.h"
 #include "platform/posix/files/ExtendedAttributes.h"
 #include "platform/posix/files/FileStatus.h"
+#include "platform/posix/files/SambaStreams.h"
 #include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
@@ -91,11 +92,14 @@ bool CopySource::OpenFileData(const std::string& path) {
 bool CopySource::ReadStream(const ResolvedName& name) {
     FileStatus status;
     if (!QueryPathStatus(name.path, status)) return FailErrno(errno, name.path);
+    const AttributeFile file = AttributeFile::OfPath(name.path);
+    StreamAttribute where;
     bool present = false;
-    const DWORD error =
-        ReadAttribute(AttributeFile::OfPath(name.path), "user." + name.stream, present, value_);
+    DWORD error = LocateAttributeStream(file, name.stream, where);
+    if (error == NO_ERROR) error = ReadAttribute(file, where.attribute, present, value_);
     if (error != NO_ERROR) return Fail(error);
     if (!present) return Fail(ERROR_FILE_NOT_FOUND);
+    value_.resize(StreamSizeOf(where, value_.size()));
     identity_ = status.identity;
     identity_.stream = name.stream;
     mode_ = status.mode;

@@ -5,7 +5,7 @@
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/FaultInjection.h"
-#include "platform/posix/files/ExtendedAttributes.h"
+#include "platform/posix/files/SambaStreams.h"
 #include "platform/posix/files/FileStatus.h"
 #include "platform/posix/files/ResolvedName.h"
 
@@ -59,9 +59,7 @@ BOOL SetAttributes(LPCSTR name, DWORD attributes) {
     if (!QueryPathStatus(path, status)) return FailErrno(errno, path);
     if (resolved.hasStream) {
         bool present = false;
-        std::size_t size = 0;
-        const DWORD error = QueryAttributeSize(AttributeFile::OfPath(path),
-                                               "user." + resolved.stream, present, size);
+        const DWORD error = QueryStreamPresence(path, resolved.stream, present);
         if (error != NO_ERROR) return Fail(error);
         if (!present) return Fail(ERROR_FILE_NOT_FOUND);
     }

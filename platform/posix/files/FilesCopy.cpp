@@ -1,6 +1,6 @@
-// CopyFileA between files and named streams (the extended attributes
-// user.<stream> of a file or a directory, or the paths FILE:NAME where a
-// volume gives streams so), with the refusals and error codes of Windows. A
+// CopyFileA between files and named streams (the extended attributes of a
+// file or a directory that SambaStreams.h names, or the paths FILE:NAME where
+// a volume gives streams so), with the refusals and error codes of Windows. A
 // file copied to a file takes only the data: the user of a Linux tree expects
 // a plain copy, not one that carries the streams along. As cp does, a new
 // file takes the permission bits of the file read, without setuid, setgid and
@@ -24,6 +24,7 @@
 #include "platform/posix/files/OpenWithoutWaiting.h"
 #include "platform/posix/files/PathStreamWrite.h"
 #include "platform/posix/files/ReplacementFile.h"
+#include "platform/posix/files/SambaStreams.h"
 #include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
@@ -69,11 +70,13 @@ DWORD StreamWriteError(int err, const std::string& path) {
 }
 
 // One setxattr replaces the value whole or not at all.
-DWORD SetStream(const ResolvedName& target, const std::string& value, bool failIfExists) {
-    if (setxattr(target.path.c_str(), ("user." + target.stream).c_str(), value.data(),
-                 value.size(), failIfExists ? XATTR_CREATE : 0) == 0)
+DWORD SetStream(const std::string& path, const StreamAttribute& where, const std::string& data,
+                bool failIfExists) {
+    const std::string value = AttributeValueOf(where, data);
+    if (setxattr(path.c_str(), where.attribute.c_str(), value.data(), value.size(),
+                 failIfExists ? XATTR_CREATE : 0) == 0)
         return NO_ERROR;
-    return StreamWriteError(errno, target.path);
+    return StreamWriteError(errno, path);
 }
 
 // Windows makes the file that is to hold a new stream; it goes again when the
@@ -83,7 +86,9 @@ DWORD SetStreamOfNewFile(const ResolvedName& target, const std::string& value) {
     if (path.back() == '/') return ERROR_PATH_NOT_FOUND;
     Descriptor created(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!created.IsOpen() && errno != EEXIST) return ErrorFromErrnoAt(errno, path);
-    const DWORD error = SetStream(target, value, false);
+    StreamAttribute where;
+    DWORD error = LocateAttributeStream(AttributeFile::OfPath(path), target.stream, where);
+    if (error == NO_ERROR) error = SetStream(path, where, value, false);
     if (error != NO_ERROR && created.IsOpen()) unlink(path.c_str());
     return error;
 }
@@ -104,6 +109,20 @@ DWORD CheckExistingTarget(const CopySource& source, const FileStatus& target,
     return claim.Acquire(identity, kFileWriteData, kShareAll) ? NO_ERROR : GetLastError();
 }
 
+// What the source holds, when one attribute value can take it with the trailer.
+DWORD ReadStreamSource(const CopySource& source, const StreamAttribute& where,
+                       const std::string& path, std::string& value) {
+    const DWORD error = source.ReadWhole(XATTR_SIZE_MAX - where.trailer, value);
+    return error == ERROR_FILE_TOO_LARGE ? StreamTooLargeError(path) : error;
+}
+
+// A file made to hold the stream has no Samba attributes: the stream is plain.
+DWORD CopyToNewFileStream(const CopySource& source, const ResolvedName& target) {
+    std::string value;
+    const DWORD error = ReadStreamSource(source, StreamAttribute(), target.path, value);
+    return error != NO_ERROR ? error : SetStreamOfNewFile(target, value);
+}
+
 DWORD CopyToStream(const CopySource& source, const ResolvedName& target, bool failIfExists) {
     FileStatus status;
     const bool exists = QueryPathStatus(target.path, status);
@@ -114,18 +133,18 @@ DWORD CopyToStream(const CopySource& source, const ResolvedName& target, bool fa
         if (error != NO_ERROR) return error;
     }
     if (HasPathStreams(target.path)) return WritePathStream(source, target, exists, failIfExists);
-    if (exists) {
-        bool present = false;
-        std::size_t size = 0;
-        QueryAttributeSize(AttributeFile::OfPath(target.path), "user." + target.stream, present,
-                           size);
-        if (failIfExists && present) return ERROR_FILE_EXISTS;
-    }
-    std::string value;
-    const DWORD error = source.ReadWhole(XATTR_SIZE_MAX, value);
-    if (error == ERROR_FILE_TOO_LARGE) return StreamTooLargeError(target.path);
+    if (!exists) return CopyToNewFileStream(source, target);
+    const AttributeFile file = AttributeFile::OfPath(target.path);
+    StreamAttribute where;
+    DWORD error = LocateAttributeStream(file, target.stream, where);
     if (error != NO_ERROR) return error;
-    return exists ? SetStream(target, value, failIfExists) : SetStreamOfNewFile(target, value);
+    bool present = false;
+    std::size_t size = 0;
+    QueryAttributeSize(file, where.attribute, present, size);
+    if (failIfExists && present) return ERROR_FILE_EXISTS;
+    std::string value;
+    error = ReadStreamSource(source, where, target.path, value);
+    return error != NO_ERROR ? error : SetStream(target.path, where, value, failIfExists);
 }
 
 // A pipe or a device has no place to rename a copy into: the data is

@@ -1,5 +1,6 @@
-// DeleteFileA: a file, or a named stream (the extended attribute
-// user.<stream>, or the path FILE:NAME where streams are paths), refused where Windows refuses it: a directory or a
+// DeleteFileA: a file, or a named stream (its extended attribute, see
+// SambaStreams.h, or the path FILE:NAME where streams are paths), refused
+// where Windows refuses it: a directory or a
 // read-only file with ERROR_ACCESS_DENIED, a file or stream that a handle of
 // this process holds without FILE_SHARE_DELETE with ERROR_SHARING_VIOLATION.
 #include "platform/posix/core/Failure.h"
@@ -9,6 +10,7 @@
 #include "platform/posix/core/SignalCleanup.h"
 #include "platform/posix/files/FileStatus.h"
 #include "platform/posix/files/ResolvedName.h"
+#include "platform/posix/files/SambaStreams.h"
 #include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
@@ -31,7 +33,11 @@ BOOL RemovePathStream(const ResolvedName& target) {
 // A file system without user attributes holds no stream to delete.
 BOOL RemoveStream(const ResolvedName& target) {
     if (HasPathStreams(target.path)) return RemovePathStream(target);
-    if (removexattr(target.path.c_str(), ("user." + target.stream).c_str()) == 0) return TRUE;
+    StreamAttribute where;
+    const DWORD error =
+        LocateAttributeStream(AttributeFile::OfPath(target.path), target.stream, where);
+    if (error != NO_ERROR) return Fail(error);
+    if (removexattr(target.path.c_str(), where.attribute.c_str()) == 0) return TRUE;
     const int err = errno;
     if (err == ENODATA || err == ENOTSUP) return Fail(ERROR_FILE_NOT_FOUND);
     return FailErrno(err, target.path);

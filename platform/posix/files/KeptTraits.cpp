@@ -14,8 +14,10 @@ namespace {
 
 // Attributes besides the streams that make what a file is to its users; each
 // is carried where this process may set it. File capabilities are not: new
-// bytes must not inherit the privileges granted to the old ones.
-constexpr const char* kOtherTraits[] = {"system.posix_acl_access", "security.selinux"};
+// bytes must not inherit the privileges granted to the old ones. Samba's
+// security.NTACL is the descriptor its clients see.
+constexpr const char* kOtherTraits[] = {"system.posix_acl_access", "security.selinux",
+                                        "security.NTACL"};
 
 DWORD CopyAttribute(const AttributeFile& from, const std::string& to, const std::string& name) {
     bool present = false;

@@ -2,7 +2,7 @@
 // Windows's size-and-retry protocol.
 #include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
-#include "platform/posix/files/ExtendedAttributes.h"
+#include "platform/posix/files/SambaStreams.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/security/FileSecurityDescriptor.h"
 #include "platform/posix/files/ResolvedName.h"
@@ -16,9 +16,7 @@ namespace {
 DWORD CheckStream(const ResolvedName& name) {
     if (!name.hasStream) return NO_ERROR;
     bool present = false;
-    size_t size = 0;
-    const DWORD error =
-        QueryAttributeSize(AttributeFile::OfPath(name.path), "user." + name.stream, present, size);
+    const DWORD error = QueryStreamPresence(name.path, name.stream, present);
     if (error != NO_ERROR) return error;
     return present ? NO_ERROR : ERROR_FILE_NOT_FOUND;
 }

@@ -1,9 +1,12 @@
 #include "platform/posix/security/FileSecurityDescriptor.h"
 
 #include "platform/posix/security/PosixDescriptor.h"
+#include "platform/posix/security/SambaDescriptor.h"
 #include "platform/posix/security/SecurityPrivilege.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace mvx {
@@ -44,6 +47,31 @@ DWORD SynthesisedSecurity(const AttributeFile& file, const struct stat64& status
     return NO_ERROR;
 }
 
+// Once per process: a tree of damaged descriptors would drown the output.
+void NoticeUnreadableSambaDescriptor() {
+    static std::atomic<bool> told{false};
+    if (told.exchange(true)) return;
+    std::fprintf(stderr,
+                 "morvex: %s cannot be read (damaged, or of an unknown version); the security "
+                 "descriptor shown is made from the POSIX owner and mode\n",
+                 kSambaDescriptorName);
+}
+
+// The Samba descriptor's `requested` parts; `found` false when the file has
+// none that can be read.
+DWORD SambaSecurity(const AttributeFile& file, SECURITY_INFORMATION requested, bool& found,
+                    std::string& descriptor) {
+    std::string blob, embedded;
+    DWORD error = ReadAttribute(file, kSambaDescriptorName, found, blob);
+    if (error != NO_ERROR || !found) return error;
+    if (SambaDescriptorOf(blob, embedded) &&
+        SelectDescriptorParts(embedded, requested, descriptor) == NO_ERROR)
+        return NO_ERROR;
+    found = false;
+    NoticeUnreadableSambaDescriptor();
+    return NO_ERROR;
+}
+
 }  // namespace
 
 DWORD ReadFileSecurity(const AttributeFile& file, SECURITY_INFORMATION requested,
@@ -60,6 +88,9 @@ DWORD ReadFileSecurity(const AttributeFile& file, SECURITY_INFORMATION requested
         if (error != NO_ERROR) return error;
         if (present) return SelectDescriptorParts(raw, requested, descriptor);
     }
+    bool found = false;
+    const DWORD error = SambaSecurity(file, requested, found, descriptor);
+    if (error != NO_ERROR || found) return error;
     return SynthesisedSecurity(file, status, requested, descriptor);
 }
 

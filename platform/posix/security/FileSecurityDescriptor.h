@@ -1,7 +1,10 @@
 // The security descriptor of a file, in this order of preference: the raw
 // NTFS descriptor (system.ntfs_acl from ntfs-3g, else system.ntfs_security
-// from the kernel's NTFS driver), else one made from its POSIX ownership,
-// mode and access ACL. GetFileSecurityA and the backup security stream both
+// from the kernel's NTFS driver), else the one a Samba server keeps
+// (security.NTACL, SambaDescriptor.h), else one made from its POSIX
+// ownership, mode and access ACL. A Samba descriptor that cannot be read
+// (damaged, or of a version not known here) gives way to the made one, and
+// the first time in a process that happens a line on standard error says so. GetFileSecurityA and the backup security stream both
 // come from here, so they always agree.
 #pragma once
 

@@ -1,0 +1,114 @@
+// CopyFileA and DeleteFileA on named streams of files in Samba's form: what
+// they read, which attribute they write or remove and in which form, and
+// what they leave alone.
+#include "MappedDriveSupport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace {
+
+using Attributes = std::map<std::string, std::string>;  // names without "user."
+
+class SambaStreamsTest : public MappedDriveTest {
+protected:
+    void SetUp() override {
+        const std::string probe = temp.AddFile("probe");
+        if (setxattr(probe.c_str(), "user.probe", "1", 1, 0) != 0)
+            GTEST_SKIP() << "user.* attributes are not supported under " << temp.Path() << ": "
+                         << std::strerror(errno);
+        unlink(probe.c_str());
+    }
+
+    void AddFile(const Attributes& attributes) {
+        const std::string path = temp.AddFile("f", "data");
+        for (const auto& a : attributes)
+            ASSERT_EQ(setxattr(path.c_str(), ("user." + a.first).c_str(), a.second.data(),
+                               a.second.size(), 0),
+                      0)
+                << std::strerror(errno);
+    }
+
+    Attributes AttributesOf(const std::string& relative) const {
+        const std::string path = temp.PathOf(relative);
+        char list[4096];
+        const ssize_t size = listxattr(path.c_str(), list, sizeof list);
+        Attributes found;
+        for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(list + at)) + 1) {
+            if (std::strncmp(list + at, "user.", 5) != 0) continue;
+            char value[4096];
+            const ssize_t got = getxattr(path.c_str(), list + at, value, sizeof value);
+            found[list + at + 5] = std::string(value, got < 0 ? 0 : static_cast<size_t>(got));
+        }
+        return found;
+    }
+};
+
+std::string Outcome(BOOL ok) { return ok ? "ok" : "error " + std::to_string(GetLastError()); }
+
+TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
+    const std::string nul(1, '\0');
+    const std::string dos = "dos";
+    struct Case {
+        const char* what;
+        Attributes before;
+        const char* operation;  // "put NAME", "put-new NAME", "get NAME", "rm NAME"
+        std::string source;     // what put writes
+        std::string outcome;
+        Attributes after;
+        std::string got;  // what get read
+    };
+    const Case cases[] = {
+        {"put on a plain file", {{"a", "1"}}, "put n", "v", "ok", {{"a", "1"}, {"n", "v"}}, ""},
+        {"put on a Samba file", {{"DOSATTRIB", dos}}, "put n", "v", "ok",
+         {{"DOSATTRIB", dos}, {"DosStream.n:$DATA", "v" + nul}}, ""},
+        {"put with a blank", {{"DOSATTRIB", dos}}, "put a b", "", "ok",
+         {{"DOSATTRIB", dos}, {"DosStream.a b:$DATA", nul}}, ""},
+        {"put replaces a stream kept without its type, in place",
+         {{"DosStream.n", "old" + nul}}, "put n", "new", "ok", {{"DosStream.n", "new" + nul}}, ""},
+        {"put replaces the typed one where both are",
+         {{"DosStream.n", "x" + nul}, {"DosStream.n:$DATA", "y" + nul}}, "put n", "z", "ok",
+         {{"DosStream.n", "x" + nul}, {"DosStream.n:$DATA", "z" + nul}}, ""},
+        {"put-new onto an existing Samba stream", {{"DosStream.n:$DATA", "y" + nul}},
+         "put-new n", "z", "error 80", {{"DosStream.n:$DATA", "y" + nul}}, ""},
+        {"put of 65536 bytes: one more than a value can take with its NUL", {{"DOSATTRIB", dos}},
+         "put big", std::string(65536, 'b'), "error 223", {{"DOSATTRIB", dos}}, ""},
+        {"get drops the NUL", {{"DosStream.z:$DATA", "[Zone]" + nul}}, "get z", "", "ok",
+         {{"DosStream.z:$DATA", "[Zone]" + nul}}, "[Zone]"},
+        {"get of a plain attribute on a Samba file finds nothing",
+         {{"DOSATTRIB", dos}, {"z", "plain"}}, "get z", "", "error 2",
+         {{"DOSATTRIB", dos}, {"z", "plain"}}, ""},
+        {"rm removes the Samba stream", {{"DOSATTRIB", dos}, {"DosStream.n:$DATA", nul}}, "rm n",
+         "", "ok", {{"DOSATTRIB", dos}}, ""},
+        {"rm leaves a plain attribute of a Samba file", {{"DOSATTRIB", dos}, {"n", "plain"}},
+         "rm n", "", "error 2", {{"DOSATTRIB", dos}, {"n", "plain"}}, ""},
+        {"rm of DOSATTRIB is no stream of a Samba file", {{"DOSATTRIB", dos}}, "rm DOSATTRIB", "",
+         "error 2", {{"DOSATTRIB", dos}}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AddFile(c.before);
+        const std::string operation = c.operation;
+        const std::string::size_type blank = operation.find(' ');
+        const std::string verb = operation.substr(0, blank);
+        const std::string stream = "D:\\f:" + operation.substr(blank + 1);
+        std::string outcome;
+        if (verb == "put" || verb == "put-new") {
+            temp.AddFile("source", c.source);
+            outcome = Outcome(CopyFileA("D:\\source", stream.c_str(), verb == "put-new"));
+        } else if (verb == "get") {
+            outcome = Outcome(CopyFileA(stream.c_str(), "D:\\out", FALSE));
+            EXPECT_EQ(temp.Contents("out"), c.outcome == "ok" ? c.got : "<missing>");
+        } else {
+            outcome = Outcome(DeleteFileA(stream.c_str()));
+        }
+        EXPECT_EQ(outcome, c.outcome);
+        EXPECT_EQ(AttributesOf("f"), c.after);
+        for (const char* name : {"f", "source", "out"}) unlink(temp.PathOf(name).c_str());
+    }
+}
+
+}  // namespace
