@@ -2,6 +2,7 @@
 // they read, which attribute they write or remove and in which form, and
 // what they leave alone.
 #include "MappedDriveSupport.h"
+#include "platform/posix/core/LayerErrors.h"
 
 #include <cerrno>
 #include <cstring>
@@ -63,6 +64,12 @@ TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
     };
     const Case cases[] = {
         {"put on a plain file", {{"a", "1"}}, "put n", "v", "ok", {{"a", "1"}, {"n", "v"}}, ""},
+        // Under a name Samba keeps its records by, the plain file would turn
+        // into a Samba file and hide its other streams.
+        {"put of a Samba name on a plain file", {{"a", "1"}}, "put DosStream.x", "v",
+         "error " + std::to_string(mvx::kErrorStreamNameIsSambas), {{"a", "1"}}, ""},
+        {"put of DOSATTRIB on a plain file", {{"a", "1"}}, "put DOSATTRIB", "v",
+         "error " + std::to_string(mvx::kErrorStreamNameIsSambas), {{"a", "1"}}, ""},
         {"put on a Samba file", {{"DOSATTRIB", dos}}, "put n", "v", "ok",
          {{"DOSATTRIB", dos}, {"DosStream.n:$DATA", "v" + nul}}, ""},
         {"put with a blank", {{"DOSATTRIB", dos}}, "put a b", "", "ok",

@@ -55,7 +55,8 @@ TEST(SystemMessages, EveryLayerCodeHasAText) {
                            mvx::kErrorStreamBeyondAttribute, mvx::kErrorRegistryNotAFile,
                            mvx::kErrorSpecialFile, mvx::kErrorStreamNameNotUtf8,
                            mvx::kErrorAttributeListTooLarge, mvx::kErrorSourceChanged,
-                           mvx::kErrorRegistryNotRegistryText, mvx::kErrorStreamNameHasNoPath};
+                           mvx::kErrorRegistryNotRegistryText, mvx::kErrorStreamNameHasNoPath,
+                           mvx::kErrorStreamNameIsSambas};
     // The layer's own codes are told apart by their numbers alone.
     EXPECT_EQ(std::set<DWORD>(std::begin(codes), std::end(codes)).size(), std::size(codes));
     for (DWORD code : codes) {

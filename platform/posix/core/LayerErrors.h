@@ -39,4 +39,9 @@ constexpr DWORD kErrorRegistryNotRegistryText = 0x20000007;
 // (ntfs-3g's streams_interface=windows): no path reaches it there.
 constexpr DWORD kErrorStreamNameHasNoPath = 0x20000008;
 
+// A new stream of a file not in Samba's form under a name Samba keeps its
+// records by (DOSATTRIB, or the stream prefix): the file would then read as
+// Samba's, and its other streams would be taken for Samba's records.
+constexpr DWORD kErrorStreamNameIsSambas = 0x20000009;
+
 }  // namespace mvx

@@ -111,6 +111,10 @@ const SystemMessage kMessages[] = {
      "A stream of the file has a name holding '/', which a volume mounted with ntfs-3g's "
      "streams_interface=windows gives no path to; the streams after it are not listed. Mount "
      "the volume with the default streams_interface=xattr to reach it."},
+    {kErrorStreamNameIsSambas,
+     "The stream name is one Samba keeps its own records under (DOSATTRIB, or its stream "
+     "prefix, DosStream. unless MORVEX_SAMBA_PREFIX says otherwise); written to this file, it "
+     "would make the file read as a Samba file and hide its other streams. Choose another name."},
 };
 
 const char* TextOf(DWORD code) {

@@ -1,5 +1,7 @@
 #include "platform/posix/files/SambaStreams.h"
 
+#include "platform/posix/core/LayerErrors.h"
+
 #include <cstdlib>
 
 namespace mvx {
@@ -83,7 +85,7 @@ DWORD LocateAttributeStream(const AttributeFile& file, const std::string& name,
     where = StreamAttribute();
     if (!InSambaForm(names, prefix)) {
         where.attribute = kUserPrefix + name;
-        return NO_ERROR;
+        return InSambaForm({name}, prefix) ? kErrorStreamNameIsSambas : NO_ERROR;
     }
     // A share that stores no stream type names the stream without the suffix.
     const bool typeless = !Contains(names, prefix + name + kDataSuffix) &&
