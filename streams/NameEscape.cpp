@@ -1,5 +1,6 @@
 #include "streams/NameEscape.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -30,57 +31,59 @@ void AppendEscape(CStringBase<char>& text, unsigned char byte) {
     text.Append(escape);
 }
 
-// The byte that the digits of one bracket stand for.
-char EscapedByte(const CStringBase<char>& digits) {
-    if (digits.Length() < 1 || digits.Length() > 9)
+// The byte that the `count` digits of one bracket stand for.
+char EscapedByte(const char* digits, int count) {
+    if (count < 1 || count > 9)
         throw "Incorrect [Number] in name";
     unsigned value = 0;
-    for (int i = 0; i < digits.Length(); ++i) {
-        char digit = digits.CharAt(i);
-        if (digit < '0' || digit > '9')
+    for (int i = 0; i < count; ++i) {
+        if (digits[i] < '0' || digits[i] > '9')
             throw "Incorrect [Number] in name";
-        value = value * 10 + static_cast<unsigned>(digit - '0');
+        value = value * 10 + static_cast<unsigned>(digits[i] - '0');
     }
     if (value == 0 || value > 255)
         throw "[Number] in name must be more than 0 and less than 256";
     return static_cast<char>(value);
 }
 
+bool MustEscape(const char* text, int at, int length) {
+    unsigned char byte = static_cast<unsigned char>(text[at]);
+    return NeedsEscape(byte) || IsMarkerStart(byte, at) ||
+           (at == length - 1 && IsDroppedAtEnd(byte));
+}
+
 }  // namespace
 
+// Bytes that stay as they are go over in runs: names are mostly plain.
 CStringBase<char> EscapeName(const CStringBase<char>& text) {
     CStringBase<char> escaped;
-    for (int i = 0; i < text.Length(); ++i) {
-        unsigned char byte = static_cast<unsigned char>(text.CharAt(i));
-        bool last = i == text.Length() - 1;
-        if (NeedsEscape(byte) || IsMarkerStart(byte, i) || (last && IsDroppedAtEnd(byte)))
-            AppendEscape(escaped, byte);
-        else
-            escaped.Append(static_cast<char>(byte));
+    const char* bytes = text.Ptr();
+    const int length = text.Length();
+    for (int run = 0, at = 0; run < length; run = ++at) {
+        while (at < length && !MustEscape(bytes, at, length))
+            ++at;
+        escaped.Append(bytes + run, at - run);
+        if (at < length)
+            AppendEscape(escaped, static_cast<unsigned char>(bytes[at]));
     }
     return escaped;
 }
 
 CStringBase<char> UnescapeName(const CStringBase<char>& text) {
     CStringBase<char> result;
-    CStringBase<char> digits;
-    bool inside = false;
-    for (int i = 0; i < text.Length(); ++i) {
-        char c = text.CharAt(i);
-        if (!inside && c == '[') {
-            digits = "";
-            inside = true;
-        } else if (!inside) {
-            result.Append(c);
-        } else if (c == ']') {
-            result.Append(EscapedByte(digits));
-            inside = false;
-        } else {
-            digits.Append(c);
-        }
+    const char* bytes = text.Ptr();
+    const char* end = bytes + text.Length();
+    while (bytes < end) {
+        const char* open = std::find(bytes, end, '[');
+        result.Append(bytes, static_cast<int>(open - bytes));
+        if (open == end)
+            break;
+        // Dropping an unclosed tail would quietly name a different stream.
+        const char* close = std::find(open + 1, end, ']');
+        if (close == end)
+            throw "Incorrect [Number] in name";
+        result.Append(EscapedByte(open + 1, static_cast<int>(close - open - 1)));
+        bytes = close + 1;
     }
-    // Dropping an unclosed tail would quietly name a different stream.
-    if (inside)
-        throw "Incorrect [Number] in name";
     return result;
 }

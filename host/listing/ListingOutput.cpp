@@ -25,8 +25,10 @@ Cell MakeCell(const TerminalCharset& charset, const std::string& utf8) {
     return {std::move(escaped), width};
 }
 
-std::string Padding(size_t width, const Cell& cell) {
-    return std::string(width - cell.width, ' ');
+// Appends `cell` after the spaces that fill it out to `width` columns.
+void AppendRightAligned(std::string& line, size_t width, const Cell& cell) {
+    line.append(width - cell.width, ' ');
+    line += cell.text;
 }
 
 struct Row {
@@ -53,11 +55,19 @@ void WriteListingText(const StreamListing& listing, bool humanSizes,
         nameWidth = std::max(nameWidth, row.name.width);
         rows.push_back(std::move(row));
     }
+    std::string line;
     for (const Row& row : rows) {
-        std::string line = Padding(indexWidth, row.index) + row.index.text + "  " +
-                           Padding(sizeWidth, row.size) + row.size.text + "  " + row.name.text;
-        if (row.description)
-            line += Padding(nameWidth, row.name) + "  " + row.description->text;
+        line.clear();
+        AppendRightAligned(line, indexWidth, row.index);
+        line += "  ";
+        AppendRightAligned(line, sizeWidth, row.size);
+        line += "  ";
+        line += row.name.text;
+        if (row.description) {
+            line.append(nameWidth - row.name.width, ' ');
+            line += "  ";
+            line += row.description->text;
+        }
         out << charset.Encode(line) << '\n';
     }
 }

@@ -87,10 +87,12 @@ std::string EscapeFor(const std::string& text, Carries carries) {
     std::string escaped;
     escaped.reserve(text.size());
     for (size_t at = 0; at < text.size();) {
-        if (IsPrintableAscii(text[at])) {
-            escaped += text[at++];
-            continue;
-        }
+        const size_t run = at;
+        while (at < text.size() && IsPrintableAscii(text[at]))
+            ++at;
+        escaped.append(text, run, at - run);
+        if (at == text.size())
+            break;
         char32_t codePoint = 0;
         const size_t length = DecodeUtf8(text, at, codePoint);
         if (length == 0) {

@@ -88,6 +88,13 @@ TEST_F(StreamNameTest, CharactersOfThreeUtf8BytesFitTheName) {
     EXPECT_STREQ(MakeStreamName(Wide(u"\U0001F600")).Ptr(), "\xF0\x9F\x98\x80");
 }
 
+TEST_F(StreamNameTest, ANameLongerThanAnyOnNtfsConvertsWhole) {
+    mvx::SetCodePages(0, CP_UTF8);
+    const std::string converted = MakeStreamName(Wide(std::u16string(3000, u'\u4E2D'))).Ptr();
+    EXPECT_EQ(converted.size(), 9000u);
+    EXPECT_EQ(converted.substr(8997), "\xE4\xB8\xAD");
+}
+
 TEST_F(StreamNameTest, ConvertsToTheOemPage) {
     mvx::SetCodePages(0, 437);
     EXPECT_STREQ(MakeStreamName(Wide(u":caf\u00E9:$DATA")).Ptr(), "caf\x82");
@@ -99,7 +106,7 @@ TEST_F(StreamNameTest, AFailedConversionRaisesItsNumber) {
     mvx::InjectFault("WideCharToMultiByte", 1, ERROR_INVALID_PARAMETER);
     EXPECT_EQ(ThrownNumber([] { MakeStreamName(Wide(u":notes:$DATA")); }),
               kErrorStreamNameConversion);
-    mvx::InjectFault("WideCharToMultiByte", 2, ERROR_INSUFFICIENT_BUFFER);
+    mvx::InjectFault("WideCharToMultiByte", 1, ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(ThrownNumber([] { MakeStreamName(Wide(u":notes:$DATA")); }),
               kErrorStreamNameConversion);
     EXPECT_STREQ(MakeStreamName(Wide(u":notes:$DATA")).Ptr(), "notes");

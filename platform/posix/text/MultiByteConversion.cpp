@@ -4,6 +4,7 @@
 #include "platform/posix/text/UnicodeEncoding.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -20,13 +21,22 @@ bool BadCounts(const void* in, int inCount, const void* out, int outCount) {
 }
 
 // The caller's side of the protocol: a zero-sized buffer asks for the size; a
-// buffer too small gets nothing.
-template <class Char>
-int Deliver(const std::basic_string<Char>& result, Char* out, int outCount) {
-    if (outCount == 0) return static_cast<int>(result.size());
-    if (result.size() > static_cast<std::size_t>(outCount)) return Fail(ERROR_INSUFFICIENT_BUFFER);
-    std::copy(result.begin(), result.end(), out);
-    return static_cast<int>(result.size());
+// buffer too small gets nothing. `convert(emit)` hands each converted
+// character to `emit` as units and returns false, the error set, when the
+// text cannot be converted; it runs once to count and once more to write in
+// place, so no copy of the text is ever built.
+template <class Char, class Convert>
+int Deliver(Convert convert, Char* out, int outCount) {
+    std::size_t size = 0;
+    if (!convert([&size](const Char*, std::size_t units) { size += units; })) return 0;
+    if (size > static_cast<std::size_t>(INT_MAX)) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    if (outCount == 0) return static_cast<int>(size);
+    if (size > static_cast<std::size_t>(outCount)) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    Char* at = out;
+    convert([&at](const Char* units, std::size_t count) {
+        at = std::copy(units, units + count, at);
+    });
+    return static_cast<int>(size);
 }
 
 int ConvertToWide(UINT codePage, DWORD flags, LPCSTR in, int inCount, LPWSTR out,
@@ -38,17 +48,25 @@ int ConvertToWide(UINT codePage, DWORD flags, LPCSTR in, int inCount, LPWSTR out
         page->Number() == CP_UTF8 ? MB_ERR_INVALID_CHARS : MB_ERR_INVALID_CHARS | MB_PRECOMPOSED;
     if (flags & ~allowed) return Fail(ERROR_INVALID_FLAGS);
     const std::size_t count = inCount == -1 ? std::strlen(in) + 1 : inCount;
-    std::u16string result;
-    for (std::size_t i = 0; i < count;) {
-        char32_t character = kInvalidCharacter;
-        i += page->Decode(in + i, count - i, character);
-        if (character == kInvalidCharacter) {
-            if (flags & MB_ERR_INVALID_CHARS) return Fail(ERROR_NO_UNICODE_TRANSLATION);
-            character = kReplacementCharacter;
+    auto convert = [&](auto emit) {
+        std::u16string units;  // one character: held in place, never allocated
+        for (std::size_t i = 0; i < count;) {
+            char32_t character = kInvalidCharacter;
+            i += page->Decode(in + i, count - i, character);
+            if (character == kInvalidCharacter) {
+                if (flags & MB_ERR_INVALID_CHARS) {
+                    Fail(ERROR_NO_UNICODE_TRANSLATION);
+                    return false;
+                }
+                character = kReplacementCharacter;
+            }
+            units.clear();
+            AppendUtf16(character, units);
+            emit(units.data(), units.size());
         }
-        AppendUtf16(character, result);
-    }
-    return Deliver(result, out, outCount);
+        return true;
+    };
+    return Deliver(convert, out, outCount);
 }
 
 // A double-byte default character is taken whole.
@@ -71,20 +89,34 @@ int ConvertToMultiByte(UINT codePage, DWORD flags, LPCWSTR in, int inCount, LPST
         inCount == -1 ? std::char_traits<WCHAR>::length(in) + 1 : inCount;
     const std::string fallback = DefaultCharacter(*page, defaultChar);
     bool usedFallback = false;
-    std::string result;
-    for (std::size_t i = 0; i < count;) {
-        char32_t character = kInvalidCharacter;
-        i += DecodeUtf16(in + i, count - i, character);
-        if (character == kInvalidCharacter && utf8) {
-            if (flags & WC_ERR_INVALID_CHARS) return Fail(ERROR_NO_UNICODE_TRANSLATION);
-            character = kReplacementCharacter;
+    auto convert = [&](auto emit) {
+        std::string bytes;  // one character: held in place, never allocated
+        for (std::size_t i = 0; i < count;) {
+            // ASCII is itself in UTF-8, the page nearly every name meets.
+            if (utf8 && in[i] < 0x80) {
+                const char byte = static_cast<char>(in[i++]);
+                emit(&byte, 1);
+                continue;
+            }
+            char32_t character = kInvalidCharacter;
+            i += DecodeUtf16(in + i, count - i, character);
+            if (character == kInvalidCharacter && utf8) {
+                if (flags & WC_ERR_INVALID_CHARS) {
+                    Fail(ERROR_NO_UNICODE_TRANSLATION);
+                    return false;
+                }
+                character = kReplacementCharacter;
+            }
+            bytes.clear();
+            if (character == kInvalidCharacter || !page->Encode(character, bytes)) {
+                bytes = fallback;
+                usedFallback = true;
+            }
+            emit(bytes.data(), bytes.size());
         }
-        if (character == kInvalidCharacter || !page->Encode(character, result)) {
-            result += fallback;
-            usedFallback = true;
-        }
-    }
-    const int written = Deliver(result, out, outCount);
+        return true;
+    };
+    const int written = Deliver(convert, out, outCount);
     if (written && usedDefaultChar) *usedDefaultChar = usedFallback;
     return written;
 }

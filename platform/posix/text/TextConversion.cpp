@@ -8,10 +8,12 @@ namespace {
 
 // Reads every character of `text` with `decode` and hands it to `append`. The
 // result is assigned only when the whole text converted, so a failure leaves
-// it as it was.
+// it as it was. A result is rarely much longer than its text: room for as
+// many units is made at once rather than in steps.
 template <class In, class Out, class Decode, class Append>
 bool Convert(const In& text, Out& result, Decode decode, Append append) {
     Out out;
+    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         char32_t character = kInvalidCharacter;
         i += decode(text.data() + i, text.size() - i, character);
