@@ -286,6 +286,9 @@ def main():
     parser.add_argument("--operation", action="append", choices=sorted(OPERATIONS),
                         help="only this operation (may be given again)")
     options = parser.parse_args()
+    # Ended from outside, the harness still unmounts its volumes on the way
+    # out: SIGTERM then unwinds as Ctrl-C does.
+    signal.signal(signal.SIGTERM, lambda number, frame: sys.exit(128 + number))
     morvex = os.path.abspath(os.path.join(options.build, "morvex"))
     scratch = tempfile.mkdtemp(prefix="morvex-torture-")
     environment = dict(os.environ, MORVEX_REGISTRY=os.path.join(scratch, "registry.reg"),
