@@ -440,6 +440,22 @@ std::string RealSambaBlob() {
     return bytes;
 }
 
+const char kUnevenDescriptor[] =
+        "0400040000000200040002000100686868686868686868686868686868686868686868686868686868686868"
+        "6868686868686868686868686868686847006868686868686868686868686868686861626300000074747474"
+        "7474747473737373737373737373686162630000007474747474747474737373737373737373734700737373"
+        "737373737373737373737373737373737373737373737373010014800000000000000000b0000000cc000000"
+        "02001c000100000002c01400ff011f00010100000000000100000000020066000400000000001800ff011f00"
+        "010200000000001601000000e803000000001800a9001200010200000000001602000000e803000001001400"
+        "0000010001010000000000010000000000131800ff011f00010000052000000000052000000020020000";
+
+std::string FromHex(const std::string& hex) {
+    std::string bytes;
+    for (size_t at = 0; at + 1 < hex.size(); at += 2)
+        bytes.push_back(static_cast<char>(std::stoi(hex.substr(at, 2), nullptr, 16)));
+    return bytes;
+}
+
 TEST_F(FileSecurityTest, SambaDescriptorsAreFoundInEveryVersionAndRefusedWhenDamaged) {
     const RawDescriptor raw;
     const std::string descriptor = raw.Bytes();
@@ -482,6 +498,9 @@ TEST_F(FileSecurityTest, SambaDescriptorsAreFoundInEveryVersionAndRefusedWhenDam
         {"owner offset before the descriptor", with(start + 4, Dword(8)), false},
         {"owner offset into its header", with(start + 4, Dword(start + 19)), false},
         {"DACL offset past the end", with(start + 16, Dword(0xFFFFFFF0)), false},
+        // Found by fuzzing: parts that parse, yet make a descriptor that would
+        // not read back at its own length.
+        {"a descriptor that would not read back whole", FromHex(kUnevenDescriptor), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -3,6 +3,8 @@
 #include "platform/posix/core/LittleEndian.h"
 #include "platform/posix/security/SecurityDescriptor.h"
 
+#include <utility>
+
 namespace mvx {
 
 const char kSambaDescriptorName[] = "security.NTACL";
@@ -100,7 +102,13 @@ bool SambaDescriptorOf(const std::string& blob, std::string& descriptor) {
     std::string rebased;
     DescriptorParts parts;
     if (!RebaseHeader(blob, start, rebased) || !ParseSelfRelative(rebased, parts)) return false;
-    descriptor = MakeSelfRelative(parts);
+    // What is handed out must read back whole as a descriptor of its own
+    // length; one that would not is as damaged as the blob it came from.
+    std::string made = MakeSelfRelative(parts);
+    PartOffsets where;
+    if (SelfRelativeLength(reinterpret_cast<const BYTE*>(made.data()), where) != made.size())
+        return false;
+    descriptor = std::move(made);
     return true;
 }
 
