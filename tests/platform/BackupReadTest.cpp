@@ -127,11 +127,8 @@ std::string StreamName(const std::string& ascii) {
 class BackupReadTest : public MappedDriveTest {
 protected:
     void SetUp() override {
-        const std::string probe = temp.AddFile("probe");
-        if (setxattr(probe.c_str(), "user.probe", "1", 1, 0) != 0)
-            GTEST_SKIP() << "user.* attributes are not supported under " << temp.Path() << ": "
-                         << std::strerror(errno);
-        unlink(probe.c_str());
+        const std::string unsupported = UserAttributesUnsupported();
+        if (!unsupported.empty()) GTEST_SKIP() << unsupported;
     }
     ~BackupReadTest() override {
         mvx::ClearBackupBytes();

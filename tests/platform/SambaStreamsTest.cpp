@@ -17,11 +17,8 @@ using Attributes = std::map<std::string, std::string>;  // names without "user."
 class SambaStreamsTest : public MappedDriveTest {
 protected:
     void SetUp() override {
-        const std::string probe = temp.AddFile("probe");
-        if (setxattr(probe.c_str(), "user.probe", "1", 1, 0) != 0)
-            GTEST_SKIP() << "user.* attributes are not supported under " << temp.Path() << ": "
-                         << std::strerror(errno);
-        unlink(probe.c_str());
+        const std::string unsupported = UserAttributesUnsupported();
+        if (!unsupported.empty()) GTEST_SKIP() << unsupported;
     }
 
     void AddFile(const Attributes& attributes) {
