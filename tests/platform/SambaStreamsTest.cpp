@@ -65,6 +65,13 @@ TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
         // into a Samba file and hide its other streams.
         {"put of a Samba name on a plain file", {{"a", "1"}}, "put DosStream.x", "v",
          "error " + std::to_string(mvx::kErrorStreamNameIsSambas), {{"a", "1"}}, ""},
+        // Only a whole name or a name's start counts, wherever it stands in the list.
+        {"names that merely contain Samba's leave a file plain",
+         {{"xDosStream.a", "1"}, {"DOSATTRIBx", "2"}}, "rm DOSATTRIBx", "", "ok",
+         {{"xDosStream.a", "1"}}, ""},
+        {"put beside a longer name kept without its type keeps the type",
+         {{"DosStream.nn", "x" + nul}}, "put n", "v", "ok",
+         {{"DosStream.nn", "x" + nul}, {"DosStream.n:$DATA", "v" + nul}}, ""},
         {"put of DOSATTRIB on a plain file", {{"a", "1"}}, "put DOSATTRIB", "v",
          "error " + std::to_string(mvx::kErrorStreamNameIsSambas), {{"a", "1"}}, ""},
         {"put on a Samba file", {{"DOSATTRIB", dos}}, "put n", "v", "ok",

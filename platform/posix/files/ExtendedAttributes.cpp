@@ -3,7 +3,9 @@
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/LayerErrors.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <linux/limits.h>
 #include <sys/statfs.h>
 #include <sys/xattr.h>
@@ -18,19 +20,6 @@ constexpr int kAttempts = 3;
 const std::string kUserPrefix = "user.";
 
 bool MeansAbsent(int err) { return err == ENODATA || err == ENOTSUP; }
-
-void SplitUserNames(const std::string& list, std::vector<std::string>& names) {
-    names.clear();
-    std::string::size_type start = 0;
-    while (start < list.size()) {
-        std::string::size_type end = list.find('\0', start);
-        if (end == std::string::npos) end = list.size();
-        if (list.compare(start, kUserPrefix.size(), kUserPrefix) == 0)
-            names.push_back(
-                list.substr(start + kUserPrefix.size(), end - start - kUserPrefix.size()));
-        start = end + 1;
-    }
-}
 
 // ntfs-3g answers a value that outgrew the buffer with EIO; only a second
 // look at the size tells that apart from a real I/O error.
@@ -65,7 +54,7 @@ DWORD CheckWholeSize(const AttributeFile& file, const std::string& name, size_t 
 // The kernel lists at most 64 KiB of names and fails a longer list with
 // E2BIG, whatever the buffer.
 DWORD ListError(const AttributeFile& file, int err) {
-    return err == E2BIG ? kErrorAttributeListTooLarge : file.ErrorOf(err);
+    return err == E2BIG || err == ERANGE ? kErrorAttributeListTooLarge : file.ErrorOf(err);
 }
 
 }  // namespace
@@ -146,23 +135,44 @@ DWORD ReadAttribute(const AttributeFile& file, const std::string& name, bool& pr
     return kAttributeChangedError;
 }
 
-DWORD ListUserAttributes(const AttributeFile& file, std::vector<std::string>& names) {
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        const ssize_t size = file.List(nullptr, 0);
-        if (size < 0 && errno == ENOTSUP) {
-            names.clear();
-            return NO_ERROR;
-        }
-        if (size < 0) return ListError(file, errno);
-        std::string list(static_cast<size_t>(size), '\0');
-        const ssize_t got = size == 0 ? 0 : file.List(&list[0], list.size());
-        if (got < 0 && errno == ERANGE) continue;
-        if (got < 0) return ListError(file, errno);
-        list.resize(static_cast<size_t>(got));
-        SplitUserNames(list, names);
-        return NO_ERROR;
+// One call into a buffer of the largest list the kernel hands out: asking
+// the size first would walk the file's names twice.
+DWORD AttributeNameList::Read(const AttributeFile& file) {
+    list_.resize(1 + XATTR_LIST_MAX);
+    const ssize_t got = file.List(&list_[1], XATTR_LIST_MAX);
+    const int err = errno;
+    list_.resize(1 + static_cast<size_t>(std::max<ssize_t>(got, 0)));
+    if (got < 0 && err != ENOTSUP) return ListError(file, err);
+    if (list_.back() != '\0') list_.push_back('\0');
+    return NO_ERROR;
+}
+
+bool AttributeNameList::Contains(std::string_view start, std::string_view end) const {
+    std::string wanted;
+    wanted.reserve(1 + kUserPrefix.size() + start.size() + end.size());
+    wanted.append(1, '\0').append(kUserPrefix).append(start).append(end);
+    return memmem(list_.data(), list_.size(), wanted.data(), wanted.size()) != nullptr;
+}
+
+bool AttributeNameList::HasUserName(std::string_view name) const {
+    return Contains(name, std::string_view("", 1));
+}
+
+bool AttributeNameList::HasUserNameStartingWith(std::string_view start) const {
+    return Contains(start, {});
+}
+
+std::vector<std::string_view> AttributeNameList::UserNames() const {
+    std::vector<std::string_view> names;
+    std::string_view rest(list_);
+    rest.remove_prefix(1);
+    while (!rest.empty()) {
+        const std::string_view name = rest.substr(0, rest.find('\0'));
+        if (name.compare(0, kUserPrefix.size(), kUserPrefix) == 0)
+            names.push_back(name.substr(kUserPrefix.size()));
+        rest.remove_prefix(std::min(rest.size(), name.size() + 1));
     }
-    return kAttributeChangedError;
+    return names;
 }
 
 }  // namespace mvx

@@ -8,6 +8,7 @@
 #include "platform/posix/Win32Types.h"
 
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <vector>
@@ -56,8 +57,26 @@ DWORD ReadAttributeOfSize(const AttributeFile& file, const std::string& name, si
 DWORD ReadAttribute(const AttributeFile& file, const std::string& name, bool& present,
                     std::string& value);
 
-// The names of the file's user.* attributes without that prefix, in the
-// order the file system lists them; bytes as they are (not always UTF-8).
-DWORD ListUserAttributes(const AttributeFile& file, std::vector<std::string>& names);
+// The names of a file's attributes, as one list searched in place: a file
+// may carry thousands, and the list is read once per stream deleted or
+// copied, so a search must cost no more than the system's own listing.
+class AttributeNameList {
+public:
+    DWORD Read(const AttributeFile& file);
+    // Whether the file carries attribute user.NAME.
+    bool HasUserName(std::string_view name) const;
+    // Whether one of the file's user.* names starts with `start`.
+    bool HasUserNameStartingWith(std::string_view start) const;
+    // The user.* names without that prefix, in the order the file system
+    // lists them; bytes as they are (not always UTF-8). Views into the list.
+    std::vector<std::string_view> UserNames() const;
+
+private:
+    bool Contains(std::string_view start, std::string_view end) const;
+
+    // Every name follows a NUL, so that a search for NUL and a name finds
+    // only whole names.
+    std::string list_ = std::string(1, '\0');
+};
 
 }  // namespace mvx

@@ -35,10 +35,11 @@ DWORD KeepTraits(const std::string& original, const std::string& replacement) {
     struct stat status;
     if (stat(original.c_str(), &status) != 0) return ErrorFromErrnoAt(errno, original);
     const AttributeFile file = AttributeFile::OfPath(original);
-    std::vector<std::string> streams;
-    DWORD error = ListUserAttributes(file, streams);
-    for (std::size_t i = 0; error == NO_ERROR && i < streams.size(); ++i)
-        error = CopyAttribute(file, replacement, "user." + streams[i]);
+    AttributeNameList list;
+    DWORD error = list.Read(file);
+    const std::vector<std::string_view> names = list.UserNames();
+    for (std::size_t i = 0; error == NO_ERROR && i < names.size(); ++i)
+        error = CopyAttribute(file, replacement, "user." + std::string(names[i]));
     if (error != NO_ERROR) return error;
     for (const char* name : kOtherTraits) (void)CopyAttribute(file, replacement, name);
     // Giving the file away is a privilege; without it, the copy stays the

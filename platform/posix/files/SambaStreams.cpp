@@ -3,6 +3,7 @@
 #include "platform/posix/core/LayerErrors.h"
 
 #include <cstdlib>
+#include <string_view>
 
 namespace mvx {
 namespace {
@@ -13,11 +14,11 @@ const std::string kDefaultPrefix = "DosStream.";
 const std::string kDosAttributes = "DOSATTRIB";
 const std::string kDataSuffix = ":$DATA";
 
-bool StartsWith(const std::string& text, const std::string& start) {
+bool StartsWith(std::string_view text, std::string_view start) {
     return text.compare(0, start.size(), start) == 0;
 }
 
-bool EndsWith(const std::string& text, const std::string& end) {
+bool EndsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
@@ -31,46 +32,43 @@ std::string SambaPrefix() {
     return kDefaultPrefix;
 }
 
-bool InSambaForm(const std::vector<std::string>& names, const std::string& prefix) {
-    for (const std::string& name : names)
-        if (name == kDosAttributes || StartsWith(name, prefix)) return true;
-    return false;
+bool IsSambasRecord(std::string_view name, const std::string& prefix) {
+    return name == kDosAttributes || StartsWith(name, prefix);
 }
 
-bool Contains(const std::vector<std::string>& names, const std::string& wanted) {
-    for (const std::string& name : names)
-        if (name == wanted) return true;
-    return false;
+bool InSambaForm(const AttributeNameList& list, const std::string& prefix) {
+    return list.HasUserName(kDosAttributes) || list.HasUserNameStartingWith(prefix);
 }
 
 // An attribute named by the prefix alone or by the prefix and the suffix
 // holds no stream a client could name.
-bool SambaStreamName(const std::string& attribute, const std::string& prefix,
-                     std::string& stream) {
+bool SambaStreamName(std::string_view attribute, const std::string& prefix,
+                     std::string_view& stream) {
     if (!StartsWith(attribute, prefix)) return false;
     stream = attribute.substr(prefix.size());
-    if (EndsWith(stream, kDataSuffix)) stream.resize(stream.size() - kDataSuffix.size());
+    if (EndsWith(stream, kDataSuffix)) stream.remove_suffix(kDataSuffix.size());
     return !stream.empty();
 }
 
 }  // namespace
 
 DWORD ListAttributeStreams(const AttributeFile& file, std::vector<AttributeStream>& streams) {
-    std::vector<std::string> names;
-    const DWORD error = ListUserAttributes(file, names);
+    AttributeNameList list;
+    const DWORD error = list.Read(file);
     if (error != NO_ERROR) return error;
     streams.clear();
     const std::string prefix = SambaPrefix();
-    const bool samba = InSambaForm(names, prefix);
-    for (const std::string& name : names) {
+    const bool samba = InSambaForm(list, prefix);
+    const std::vector<std::string_view> names = list.UserNames();
+    streams.reserve(names.size());
+    for (std::string_view name : names) {
+        std::string_view shown = name;
+        if (samba && !SambaStreamName(name, prefix, shown)) continue;
         AttributeStream stream;
-        stream.where.attribute = kUserPrefix + name;
-        if (!samba)
-            stream.name = name;
-        else if (SambaStreamName(name, prefix, stream.name))
-            stream.where.trailer = 1;
-        else
-            continue;
+        stream.name.assign(shown);
+        stream.where.attribute.reserve(kUserPrefix.size() + name.size());
+        stream.where.attribute.append(kUserPrefix).append(name);
+        stream.where.trailer = samba ? 1 : 0;
         streams.push_back(std::move(stream));
     }
     return NO_ERROR;
@@ -78,18 +76,18 @@ DWORD ListAttributeStreams(const AttributeFile& file, std::vector<AttributeStrea
 
 DWORD LocateAttributeStream(const AttributeFile& file, const std::string& name,
                             StreamAttribute& where) {
-    std::vector<std::string> names;
-    const DWORD error = ListUserAttributes(file, names);
+    AttributeNameList list;
+    const DWORD error = list.Read(file);
     if (error != NO_ERROR) return error;
     const std::string prefix = SambaPrefix();
     where = StreamAttribute();
-    if (!InSambaForm(names, prefix)) {
+    if (!InSambaForm(list, prefix)) {
         where.attribute = kUserPrefix + name;
-        return InSambaForm({name}, prefix) ? kErrorStreamNameIsSambas : NO_ERROR;
+        return IsSambasRecord(name, prefix) ? kErrorStreamNameIsSambas : NO_ERROR;
     }
     // A share that stores no stream type names the stream without the suffix.
-    const bool typeless = !Contains(names, prefix + name + kDataSuffix) &&
-                          Contains(names, prefix + name);
+    const bool typeless =
+        !list.HasUserName(prefix + name + kDataSuffix) && list.HasUserName(prefix + name);
     where.attribute = kUserPrefix + prefix + name + (typeless ? "" : kDataSuffix);
     where.trailer = 1;
     return NO_ERROR;
