@@ -79,6 +79,7 @@ bench: $(BUILD)/CMakeCache.txt
 # and the bash completion, under $(DESTDIR)$(PREFIX).
 install: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target morvex morvex_cli
+	cmake --build $(BUILD) --target preinstall
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # The Debian package morvex_VERSION_i386.deb in $(DEB), built by debhelper

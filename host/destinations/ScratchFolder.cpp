@@ -19,11 +19,13 @@ namespace {
 
 // What the signal handler removes: fixed in size, each entry written before
 // it is marked ready, since a signal may come between any two instructions.
+// Every member starts zeroed, so the table is constant-initialized in .bss
+// and start-up writes none of its pages.
 struct Remains {
     std::atomic<bool> ready{false};
     std::atomic<bool> entryReady{false};
-    char folder[PATH_MAX];
-    char entry[PATH_MAX];
+    char folder[PATH_MAX] = {};
+    char entry[PATH_MAX] = {};
 };
 
 constexpr int kSlots = 8;
