@@ -25,6 +25,13 @@ Cell MakeCell(const TerminalCharset& charset, const std::string& utf8) {
     return {std::move(escaped), width};
 }
 
+// Numbers are digits (and a unit), which every terminal shows as they are,
+// a column each.
+Cell NumberCell(std::string digits) {
+    const size_t width = digits.size();
+    return {std::move(digits), width};
+}
+
 // Appends `cell` after the spaces that fill it out to `width` columns.
 void AppendRightAligned(std::string& line, size_t width, const Cell& cell) {
     line.append(width - cell.width, ' ');
@@ -42,20 +49,27 @@ void WriteListingText(const StreamListing& listing, bool humanSizes,
                       const TerminalCharset& charset, std::ostream& out) {
     out << charset.Show(listing.title) << '\n';
     std::vector<Row> rows;
+    rows.reserve(listing.streams.size());
     size_t indexWidth = 0, sizeWidth = 0, nameWidth = 0;
+    // Streams of one kind share their description: it is escaped once.
+    const std::string* lastDescription = nullptr;
+    std::optional<Cell> lastDescriptionCell;
     for (const ListedStream& stream : listing.streams) {
-        Row row{MakeCell(charset, std::to_string(stream.index)),
-                MakeCell(charset, humanSizes ? HumanSize(stream.size)
-                                             : std::to_string(stream.size)),
+        Row row{NumberCell(std::to_string(stream.index)),
+                NumberCell(humanSizes ? HumanSize(stream.size) : std::to_string(stream.size)),
                 MakeCell(charset, stream.name), std::nullopt};
-        if (stream.description)
-            row.description = MakeCell(charset, *stream.description);
+        if (stream.description) {
+            if (lastDescription == nullptr || *lastDescription != *stream.description)
+                lastDescriptionCell = MakeCell(charset, *stream.description);
+            lastDescription = &*stream.description;
+            row.description = lastDescriptionCell;
+        }
         indexWidth = std::max(indexWidth, row.index.width);
         sizeWidth = std::max(sizeWidth, row.size.width);
         nameWidth = std::max(nameWidth, row.name.width);
         rows.push_back(std::move(row));
     }
-    std::string line;
+    std::string line, text;
     for (const Row& row : rows) {
         line.clear();
         AppendRightAligned(line, indexWidth, row.index);
@@ -68,8 +82,10 @@ void WriteListingText(const StreamListing& listing, bool humanSizes,
             line += "  ";
             line += row.description->text;
         }
-        out << charset.Encode(line) << '\n';
+        text += charset.Encode(line);
+        text += '\n';
     }
+    out << text;
 }
 
 void WriteListingJson(const StreamListing& listing, const std::string& path, std::ostream& out) {

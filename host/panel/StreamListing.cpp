@@ -35,6 +35,7 @@ bool ReadStreamListing(const PluginEntryPoints& entries, HANDLE panel, StreamLis
     if (!found.Read())
         return false;
     listing.streams.clear();
+    listing.streams.reserve(static_cast<size_t>(found.count));
     for (int i = 0; i < found.count; ++i)
         listing.streams.push_back(ListItem(found.items[i]));
     return true;

@@ -121,6 +121,10 @@ size_t DecodeUtf8(const std::string& text, size_t at, char32_t& codePoint) {
 bool IsUtf8(const std::string& text) {
     char32_t codePoint = 0;
     for (size_t at = 0; at < text.size();) {
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            ++at;
+            continue;
+        }
         const size_t length = DecodeUtf8(text, at, codePoint);
         if (length == 0)
             return false;

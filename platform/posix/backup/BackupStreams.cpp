@@ -62,7 +62,11 @@ void AddSecurityStream(const AttributeFile& file, std::vector<BackupStream>& str
 // stream that does not exist, and leaving it out would lose it from the
 // backup without a word, so reading fails when it comes to that stream.
 bool HeaderName(const std::string& name, std::u16string& wide) {
-    return Utf8ToUtf16(":" + name + ":$DATA", wide);
+    std::u16string converted;
+    if (!Utf8ToUtf16(name, converted)) return false;
+    wide.reserve(converted.size() + 7);
+    wide.assign(1, u':').append(converted).append(u":$DATA");
+    return true;
 }
 
 void AddAttributeStreams(const AttributeFile& file, std::vector<BackupStream>& streams) {
@@ -134,13 +138,13 @@ DWORD ListBackupStreams(int fd, bool withSecurity, std::vector<BackupStream>& st
 }
 
 std::string StreamHeader(const BackupStream& stream) {
-    std::string header;
-    AppendDword(header, stream.id);
-    AppendDword(header, stream.attributes);
-    AppendDword(header, static_cast<DWORD>(stream.size));
-    AppendDword(header, static_cast<DWORD>(stream.size >> 32));
-    AppendDword(header, static_cast<DWORD>(stream.name.size() * 2));
-    for (char16_t unit : stream.name) AppendWord(header, static_cast<WORD>(unit));
+    std::string header(kStreamHeaderSize + stream.name.size() * 2, '\0');
+    BYTE* at = reinterpret_cast<BYTE*>(&header[0]);
+    const DWORD fields[] = {stream.id, stream.attributes, static_cast<DWORD>(stream.size),
+                            static_cast<DWORD>(stream.size >> 32),
+                            static_cast<DWORD>(stream.name.size() * 2)};
+    for (DWORD field : fields) at = PutDword(at, field);
+    for (char16_t unit : stream.name) at = PutWord(at, static_cast<WORD>(unit));
     return header;
 }
 

@@ -45,6 +45,7 @@ DWORD ListBackupStreams(int fd, bool withSecurity, std::vector<BackupStream>& st
 
 // The 20-byte WIN32_STREAM_ID header and the UTF-16LE name that precede the
 // stream's data.
+constexpr size_t kStreamHeaderSize = 20;
 std::string StreamHeader(const BackupStream& stream);
 
 }  // namespace mvx

@@ -44,6 +44,15 @@ bool AppendToUtf16(char32_t c, std::u16string& out) {
     return true;
 }
 
+// Stream and file names are mostly ASCII, which is the same unit for unit in
+// UTF-8 and UTF-16: such a text needs no decoding.
+template <class Text>
+bool IsAscii(const Text& text) {
+    for (const auto unit : text)
+        if (static_cast<char32_t>(unit) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
 bool CodePageToUtf8(UINT codePage, const std::string& text, std::string& utf8) {
@@ -75,11 +84,19 @@ bool Utf8ToCodePage(UINT codePage, const std::string& utf8, std::string& text) {
 }
 
 bool Utf8ToUtf16(const std::string& utf8, std::u16string& utf16) {
-    return Guarded([&] { return Convert(utf8, utf16, DecodeUtf8, AppendToUtf16); });
+    return Guarded([&] {
+        if (!IsAscii(utf8)) return Convert(utf8, utf16, DecodeUtf8, AppendToUtf16);
+        utf16.assign(utf8.begin(), utf8.end());
+        return true;
+    });
 }
 
 bool Utf16ToUtf8(const std::u16string& utf16, std::string& utf8) {
-    return Guarded([&] { return Convert(utf16, utf8, DecodeUtf16, AppendToUtf8); });
+    return Guarded([&] {
+        if (!IsAscii(utf16)) return Convert(utf16, utf8, DecodeUtf16, AppendToUtf8);
+        utf8.assign(utf16.begin(), utf16.end());
+        return true;
+    });
 }
 
 }  // namespace mvx
