@@ -46,17 +46,20 @@ bool LongListHoldsUserName(const std::string& path) {
     return got < 0 ? !MeansAbsent(errno) : HoldsUserName(list.data(), static_cast<size_t>(got));
 }
 
-bool OnFuse(const std::string& path) {
+// A volume that cannot be asked counts as FUSE: the look at the attribute
+// then decides.
+bool VolumeIsFuse(const std::string& path) {
     constexpr long kFuseMagic = 0x65735546;
     struct statfs64 volume;
     return statfs64(path.c_str(), &volume) != 0 || volume.f_type == kFuseMagic;
 }
 
+// On a FUSE volume: whether ntfs.streams.list may name a stream.
 bool HasStreamList(const std::string& path) {
     const ssize_t size = lgetxattr(path.c_str(), kStreamList, nullptr, 0);
     if (size >= 0)
         return size > 0;
-    return !MeansAbsent(errno) && OnFuse(path);
+    return !MeansAbsent(errno);
 }
 
 // Room for most attribute lists, and not more: the kernel allocates as much
@@ -73,6 +76,17 @@ bool ListsUserName(const std::string& path) {
 
 }  // namespace
 
-bool MayHaveAlternateStreams(const std::string& path) {
-    return ListsUserName(path) || HasStreamList(path);
+bool AlternateStreamFilter::MayHaveAlternateStreams(const std::string& path, bool directory) {
+    return ListsUserName(path) || (OnFuse(path, directory) && HasStreamList(path));
+}
+
+bool AlternateStreamFilter::OnFuse(const std::string& path, bool directory) {
+    if (directory) return VolumeIsFuse(path);
+    const std::string::size_type slash = path.rfind('/');
+    const size_t folderLength = slash == std::string::npos ? 0 : slash + 1;
+    if (folder_.size() != folderLength || path.compare(0, folderLength, folder_) != 0) {
+        folder_.assign(path, 0, folderLength);
+        folderOnFuse_ = VolumeIsFuse(folder_.empty() ? "." : folder_);
+    }
+    return folderOnFuse_;
 }

@@ -15,8 +15,22 @@
 // opens the file and reports what it finds, or why it cannot. One exception:
 // ntfs.streams.list is ntfs-3g's, so where the file is not on a FUSE volume a
 // failing look at it (a file the user may not read) cannot hide a stream.
+//
+// Off FUSE volumes that attribute cannot exist (the system knows no ntfs.*
+// names), so it is asked for only on them. Whether a file is on one is told by
+// its folder, which a walk asks about for many files in a row; a directory,
+// which may be a volume's root, is asked about itself.
 #pragma once
 
 #include <string>
 
-bool MayHaveAlternateStreams(const std::string& path);
+class AlternateStreamFilter {
+public:
+    bool MayHaveAlternateStreams(const std::string& path, bool directory);
+
+private:
+    bool OnFuse(const std::string& path, bool directory);
+
+    std::string folder_;  // the folder last asked about, and whether it is on FUSE
+    bool folderOnFuse_ = true;
+};

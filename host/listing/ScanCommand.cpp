@@ -45,7 +45,7 @@ public:
     StreamScan(const PluginEntryPoints& entries, bool json, std::ostream& out, std::ostream& err)
         : entries(entries), json(json), out(out), err(err) {}
 
-    bool Visit(const std::string& path) override;
+    bool Visit(const std::string& path, bool directory) override;
     void Unreadable(const std::string& path, int error) override;
 
     bool Failed() const { return failed; }
@@ -60,15 +60,17 @@ private:
     void Say(const std::string& path, const std::string& reason);
 
     const PluginEntryPoints& entries;
+    AlternateStreamFilter filter;
     const bool json;
     std::ostream& out;
     std::ostream& err;
     bool failed = false;
 };
 
-bool StreamScan::Visit(const std::string& path) {
+bool StreamScan::Visit(const std::string& path, bool directory) {
     std::vector<ListedStream> streams;
-    if (!MayHaveAlternateStreams(path) || !ListStreams(path, streams) || streams.empty())
+    if (!filter.MayHaveAlternateStreams(path, directory) || !ListStreams(path, streams) ||
+        streams.empty())
         return true;
     if (json)
         WriteScanJson(path, streams, out);

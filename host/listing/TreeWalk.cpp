@@ -66,14 +66,14 @@ bool Walk::Run(const std::string& root) {
     }
     if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode))
         return true;
-    if (!visitor.Visit(root))
+    if (!visitor.Visit(root, S_ISDIR(status.st_mode)))
         return false;
     if (S_ISDIR(status.st_mode))
         Enter(root, kDirectoryFlags);
     while (!pending.empty()) {
         const Entry entry = std::move(pending.back());
         pending.pop_back();
-        if (!visitor.Visit(entry.path))
+        if (!visitor.Visit(entry.path, entry.directory))
             return false;
         // Between the listing and here the entry may have become a link.
         if (entry.directory)

@@ -13,7 +13,7 @@ public:
 
     // A regular file or a directory, a directory before what it holds. `path`
     // is the root joined with the path below it. False stops the walk.
-    virtual bool Visit(const std::string& path) = 0;
+    virtual bool Visit(const std::string& path, bool directory) = 0;
     // An entry that cannot be looked at, or a directory that cannot be read
     // (to its end); `error` is the errno. The walk goes on.
     virtual void Unreadable(const std::string& path, int error) = 0;
