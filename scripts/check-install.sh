@@ -47,6 +47,12 @@ runpath() { readelf -d "$1" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p'; }
   fail "bin/morvex has RUNPATH '$(runpath "$usr/bin/morvex")'"
 [ "$(runpath "$usr/lib/morvex/morvex.so")" = "\$ORIGIN" ] ||
   fail "lib/morvex/morvex.so has RUNPATH '$(runpath "$usr/lib/morvex/morvex.so")'"
+# An empty entry in the build tree's search path is the current folder: the
+# loader would look there for libc first.
+for binary in "$build/morvex" "$build/morvex.so"; do
+  [[ ":$(runpath "$binary"):" != *::* ]] ||
+    fail "$binary has an empty entry in RUNPATH '$(runpath "$binary")'"
+done
 
 work=$stage/work
 mkdir -p "$work" "$stage/home"
