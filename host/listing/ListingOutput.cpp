@@ -1,7 +1,7 @@
 #include "host/listing/ListingOutput.h"
 
 #include <algorithm>
-#include <optional>
+#include <list>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -40,7 +40,7 @@ void AppendRightAligned(std::string& line, size_t width, const Cell& cell) {
 
 struct Row {
     Cell index, size, name;
-    std::optional<Cell> description;
+    const Cell* description;  // shared by the rows of one kind; null for none
 };
 
 }  // namespace
@@ -52,17 +52,17 @@ void WriteListingText(const StreamListing& listing, bool humanSizes,
     rows.reserve(listing.streams.size());
     size_t indexWidth = 0, sizeWidth = 0, nameWidth = 0;
     // Streams of one kind share their description: it is escaped once.
+    std::list<Cell> descriptions;
     const std::string* lastDescription = nullptr;
-    std::optional<Cell> lastDescriptionCell;
     for (const ListedStream& stream : listing.streams) {
         Row row{NumberCell(std::to_string(stream.index)),
                 NumberCell(humanSizes ? HumanSize(stream.size) : std::to_string(stream.size)),
-                MakeCell(charset, stream.name), std::nullopt};
+                MakeCell(charset, stream.name), nullptr};
         if (stream.description) {
             if (lastDescription == nullptr || *lastDescription != *stream.description)
-                lastDescriptionCell = MakeCell(charset, *stream.description);
+                descriptions.push_back(MakeCell(charset, *stream.description));
             lastDescription = &*stream.description;
-            row.description = lastDescriptionCell;
+            row.description = &descriptions.back();
         }
         indexWidth = std::max(indexWidth, row.index.width);
         sizeWidth = std::max(sizeWidth, row.size.width);
