@@ -45,11 +45,21 @@ protected:
     }
 };
 
+// `base` with `more` added.
+Attributes With(Attributes base, const Attributes& more) {
+    base.insert(more.begin(), more.end());
+    return base;
+}
+
 std::string Outcome(BOOL ok) { return ok ? "ok" : "error " + std::to_string(GetLastError()); }
 
 TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
     const std::string nul(1, '\0');
     const std::string dos = "dos";
+    // Plain names set, and so listed, before Samba's (a file's attributes are
+    // set in name order), so that the search for Samba's passes them all.
+    Attributes plain;
+    for (int i = 0; i < 60; ++i) plain["A" + std::to_string(i)] = "v";
     struct Case {
         const char* what;
         Attributes before;
@@ -69,6 +79,13 @@ TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
         {"names that merely contain Samba's leave a file plain",
          {{"xDosStream.a", "1"}, {"DOSATTRIBx", "2"}}, "rm DOSATTRIBx", "", "ok",
          {{"xDosStream.a", "1"}}, ""},
+        {"a Samba record after 60 plain names", With(plain, {{"DOSATTRIB", dos}, {"n", "p"}}),
+         "rm n", "", "error 2", With(plain, {{"DOSATTRIB", dos}, {"n", "p"}}), ""},
+        {"a Samba stream after 60 plain names",
+         With(plain, {{"DosStream.z:$DATA", nul}, {"n", "p"}}), "rm n", "", "error 2",
+         With(plain, {{"DosStream.z:$DATA", nul}, {"n", "p"}}), ""},
+        {"60 plain names and none of Samba's", With(plain, {{"n", "p"}}), "rm n", "", "ok", plain,
+         ""},
         {"put beside a longer name kept without its type keeps the type",
          {{"DosStream.nn", "x" + nul}}, "put n", "v", "ok",
          {{"DosStream.nn", "x" + nul}, {"DosStream.n:$DATA", "v" + nul}}, ""},
