@@ -504,6 +504,10 @@ TEST_F(RegistryTest, EachLineIsReadOrToldAndKeptAsItIs) {
         {kHeader + section + "\"Bytes\"=hex:1,2\n", "Bytes", "\x01\x02", {}},
         {kHeader + section + "\"T\"=hex(x):01\n", "T", "error 2", {5}},
         {kHeader + section + "\"Cut\"=hex:01,\\\n", "Cut", "error 2", {5}},
+        // Cut short with backslashes to spare, at the end of the file: what
+        // is written after it later is still read.
+        {kHeader + section + "\"Cut\"=hex:01,\\\\\\\n", "Cut", "error 2", {5}},
+        {kHeader + section + "\"Cut\"=hex:01,\\\\\\", "Cut", "error 2", {5}},
         {kHeader + section + "\"Long\"=hex:01,\\\n  02,\\\n  zz\n\"Next\"=dword:1\n", "Next", one,
          {5}},
         {kHeader + section + "@=\"default\"\n", "", std::string("default", 8), {}},
@@ -533,6 +537,19 @@ TEST_F(RegistryTest, EachLineIsReadOrToldAndKeptAsItIs) {
             EXPECT_NE(written.find(kept + "\n"), std::string::npos) << kept;
         }
         EXPECT_EQ(mvx::CheckRegistryFile().notices.size(), check.notices.size());
+    }
+}
+
+// A value added to a key goes after the key's last line, even one that is a
+// hex list cut short: the list ends there and the new value is read.
+TEST_F(RegistryTest, AValueAfterACutHexListIsReadBack) {
+    for (const char* cut : {"\"Cut\"=hex:01,\\", "\"Cut\"=hex:01,\\\\\\", "@=hex:01,\\\\\n"}) {
+        SCOPED_TRACE(cut);
+        const std::string text = kHeader + "[HKEY_CURRENT_USER\\Key]\n" + cut;
+        scratch.AddFile("registry.reg", text);
+        ASSERT_EQ(SetAt("Key", "New", 8), ERROR_SUCCESS);
+        EXPECT_EQ(QueryAt("Key", "New"), Dword(8));
+        EXPECT_NE(scratch.Contents("registry.reg").find(cut), std::string::npos);
     }
 }
 

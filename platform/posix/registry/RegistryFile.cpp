@@ -222,6 +222,16 @@ public:
 private:
     enum class Section { None, Read, Skipped };
 
+    // A line that reads as something of its own (a section, a value, a
+    // comment, a blank) ends a hex list even after a backslash: a list cut
+    // short by damage must not swallow what follows, nor what is written
+    // after it when the file is changed.
+    static bool MayContinue(const std::string& line) {
+        const std::string_view text = TrimBlanks(line);
+        return !text.empty() && text.front() != '[' && text.front() != '"' &&
+               text.front() != '@' && text.front() != ';';
+    }
+
     // A hex list goes on over the lines after it, each line but the last
     // ending in a backslash. Returns the line's text with them joined, or
     // empty when it is no hex list.
@@ -235,7 +245,7 @@ private:
         else if (!ParseQuoted(data, start, name))
             return std::string();
         if (data.compare(start, 4, "=hex") != 0) return std::string();
-        while (data.back() == '\\' && at < physical.size()) {
+        while (data.back() == '\\' && at < physical.size() && MayContinue(physical[at])) {
             data.pop_back();
             data += TrimBlanks(physical[at]);
             raw += '\n';
