@@ -11,6 +11,8 @@
 
 #include <strings.h>
 
+#include <utility>
+
 namespace mvx {
 namespace {
 
@@ -77,7 +79,7 @@ bool ResolveFullPath(const std::string& full, ResolvedName& out) {
         if (!SplitStream(rest, resolved)) return false;
         resolved.path = root + "/" + WithSlashes(rest);
     }
-    out = resolved;
+    out = std::move(resolved);
     return true;
 }
 
