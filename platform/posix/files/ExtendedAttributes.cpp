@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <linux/limits.h>
 #include <sys/statfs.h>
 #include <sys/xattr.h>
@@ -18,6 +19,9 @@ namespace {
 constexpr int kAttempts = 3;
 
 const std::string kUserPrefix = "user.";
+
+// The names most files have fit in this many bytes.
+constexpr size_t kSmallList = 4096;
 
 bool MeansAbsent(int err) { return err == ENODATA || err == ENOTSUP; }
 
@@ -135,14 +139,25 @@ DWORD ReadAttribute(const AttributeFile& file, const std::string& name, bool& pr
     return kAttributeChangedError;
 }
 
-// One call into a buffer of the largest list the kernel hands out: asking
-// the size first would walk the file's names twice.
+// Most files have a short list, read into a small buffer; a longer one is
+// read again into a buffer of the largest list the kernel hands out. Asking
+// the size first would walk the file's names twice, and offering the largest
+// buffer every time costs the kernel an allocation of that size per call.
 DWORD AttributeNameList::Read(const AttributeFile& file) {
-    list_.resize(1 + XATTR_LIST_MAX);
-    const ssize_t got = file.List(&list_[1], XATTR_LIST_MAX);
-    const int err = errno;
-    list_.resize(1 + static_cast<size_t>(std::max<ssize_t>(got, 0)));
-    if (got < 0 && err != ENOTSUP) return ListError(file, err);
+    char small[kSmallList];
+    ssize_t got = file.List(small, sizeof small);
+    if (got >= 0) {
+        list_.assign(1, '\0').append(small, static_cast<size_t>(got));
+    } else if (errno == ERANGE) {
+        std::unique_ptr<char[]> large(new char[XATTR_LIST_MAX]);
+        got = file.List(large.get(), XATTR_LIST_MAX);
+        if (got >= 0) list_.assign(1, '\0').append(large.get(), static_cast<size_t>(got));
+    }
+    if (got < 0) {
+        const int err = errno;
+        list_.assign(1, '\0');
+        if (err != ENOTSUP) return ListError(file, err);
+    }
     if (list_.back() != '\0') list_.push_back('\0');
     return NO_ERROR;
 }
