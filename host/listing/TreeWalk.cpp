@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -23,9 +24,12 @@ struct Entry {
 };
 
 // The files and directories of one listing, their names kept end to end in
-// one buffer, so that sorting thousands of them moves offsets, not strings.
+// one buffer, so that sorting thousands of them moves small records, not
+// strings. A record also holds the name's first eight bytes as a number of
+// the same order, which settles most comparisons without reaching the name.
 struct Children {
     struct Child {
+        std::uint64_t head;
         size_t at;
         bool directory;
     };
@@ -33,10 +37,26 @@ struct Children {
     std::vector<Child> children;
 
     void Add(const char* name, bool directory) {
-        children.push_back({names.size(), directory});
+        children.push_back({HeadOf(name), names.size(), directory});
         names.append(name).push_back('\0');
     }
     const char* NameOf(const Child& child) const { return names.data() + child.at; }
+    // Whether `a` comes after `b` in byte order.
+    bool After(const Child& a, const Child& b) const {
+        if (a.head != b.head) return a.head > b.head;
+        return std::strcmp(NameOf(a), NameOf(b)) > 0;
+    }
+
+private:
+    // A name shorter than eight bytes is filled out with zeros, which come
+    // before every byte, as the end of a name does.
+    static std::uint64_t HeadOf(const char* name) {
+        std::uint64_t head = 0;
+        int length = 0;
+        for (; length < 8 && name[length] != '\0'; ++length)
+            head = (head << 8) | static_cast<unsigned char>(name[length]);
+        return length == 0 ? 0 : head << (8 * (8 - length));
+    }
 };
 
 class Walk {
@@ -108,7 +128,7 @@ void Walk::Enter(const std::string& path, int openFlags) {
     // Reversed, so that the stack hands out the first name first.
     std::sort(found.children.begin(), found.children.end(),
               [&found](const Children::Child& a, const Children::Child& b) {
-                  return std::strcmp(found.NameOf(a), found.NameOf(b)) > 0;
+                  return found.After(a, b);
               });
     for (const Children::Child& child : found.children)
         pending.push_back({prefix + found.NameOf(child), child.directory});

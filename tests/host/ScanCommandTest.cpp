@@ -175,6 +175,12 @@ TEST_F(ScanCommandTest, EveryFileAndDirectoryWithStreamsIsReportedInNameOrder) {
          "{\"path\": \"t/sub\", \"streams\": [{\"name\": \"x\", \"size\": 1}]}\n"
          "{\"path\": \"t/sub/c\", \"streams\": [{\"name\": \"x\", \"size\": 1}, "
          "{\"name\": \"y\", \"size\": 2}]}\n"},
+        {"names alike in their first eight bytes and after, one the start of another, and "
+         "bytes past ASCII",
+         WithStream({"t/abcdefgh2", "t/\xC3\xA9", "t/abcdefgh10", "t/z", "t/abcdefgh"}),
+         {"t"},
+         "1\tt/abcdefgh:s\n1\tt/abcdefgh10:s\n1\tt/abcdefgh2:s\n1\tt/z:s\n1\tt/\xC3\xA9:s\n",
+         ""},
         {"attribute lists as long as the first look takes, and one byte longer",
          {{'d', "t"}, {'f', "t/fits", ListOfLength(1024)}, {'f', "t/longer", ListOfLength(1025)}},
          {"t"}, "1\tt/fits:s\n1\tt/longer:s\n", ""},
