@@ -7,13 +7,29 @@
 
 namespace {
 
-ListedStream ListItem(const PanelItem& item) {
+// Items of one kind carry the same description: it is converted once.
+class DescriptionTexts {
+public:
+    std::string Of(const char* description) {
+        if (last_ == nullptr || std::strcmp(last_, description) != 0) {
+            text_ = ToUtf8(description, CP_ACP);
+            last_ = description;
+        }
+        return text_;
+    }
+
+private:
+    const char* last_ = nullptr;  // the plug-in's text, alive while its items are
+    std::string text_;
+};
+
+ListedStream ListItem(const PanelItem& item, DescriptionTexts& descriptions) {
     ListedStream stream;
     stream.index = item.itemIndex;
     stream.size = (static_cast<uint64_t>(item.sizeHigh) << 32) | item.sizeLow;
     stream.name = ListedName(item);
     if (item.description != nullptr)
-        stream.description = ToUtf8(item.description, CP_ACP);
+        stream.description = descriptions.Of(item.description);
     return stream;
 }
 
@@ -36,7 +52,8 @@ bool ReadStreamListing(const PluginEntryPoints& entries, HANDLE panel, StreamLis
         return false;
     listing.streams.clear();
     listing.streams.reserve(static_cast<size_t>(found.count));
+    DescriptionTexts descriptions;
     for (int i = 0; i < found.count; ++i)
-        listing.streams.push_back(ListItem(found.items[i]));
+        listing.streams.push_back(ListItem(found.items[i], descriptions));
     return true;
 }
