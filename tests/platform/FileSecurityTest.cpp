@@ -423,6 +423,13 @@ std::string SambaBlob(unsigned version, const std::string& descriptor,
     return blob + rebased;
 }
 
+std::string FromHex(const std::string& hex) {
+    std::string bytes;
+    for (size_t at = 0; at + 1 < hex.size(); at += 2)
+        bytes.push_back(static_cast<char>(std::stoi(hex.substr(at, 2), nullptr, 16)));
+    return bytes;
+}
+
 // What Samba 4.17 kept after smbcacls -a "ACL:Everyone:ALLOWED/0/FULL".
 std::string RealSambaBlob() {
     const char hex[] =
@@ -434,10 +441,7 @@ std::string RealSambaBlob() {
         "16020000000000000002006c0004000000000014008900120001010000000000010000000000001400ff01"
         "1f00010100000000000100000000000018008900120001020000000000160200000000000000000024009f"
         "011f00010500000000000515000000b9e3a1d6671fbbdb3410bc44e8030000";
-    std::string bytes;
-    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2)
-        bytes += static_cast<char>(std::stoi(std::string(hex + i, 2), nullptr, 16));
-    return bytes;
+    return FromHex(hex);
 }
 
 const char kUnevenDescriptor[] =
@@ -448,13 +452,6 @@ const char kUnevenDescriptor[] =
         "02001c000100000002c01400ff011f00010100000000000100000000020066000400000000001800ff011f00"
         "010200000000001601000000e803000000001800a9001200010200000000001602000000e803000001001400"
         "0000010001010000000000010000000000131800ff011f00010000052000000000052000000020020000";
-
-std::string FromHex(const std::string& hex) {
-    std::string bytes;
-    for (size_t at = 0; at + 1 < hex.size(); at += 2)
-        bytes.push_back(static_cast<char>(std::stoi(hex.substr(at, 2), nullptr, 16)));
-    return bytes;
-}
 
 TEST_F(FileSecurityTest, SambaDescriptorsAreFoundInEveryVersionAndRefusedWhenDamaged) {
     const RawDescriptor raw;
