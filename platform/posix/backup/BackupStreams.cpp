@@ -76,6 +76,8 @@ void AddAttributeStreams(const AttributeFile& file, std::vector<BackupStream>& s
         streams.push_back(FailedStream(BACKUP_ALTERNATE_DATA, error));
         return;
     }
+    // Room for these and the two streams that follow them, in one move.
+    streams.reserve(streams.size() + found.size() + 2);
     for (const AttributeStream& stream : found) {
         std::u16string wide;
         if (!HeaderName(stream.name, wide))
