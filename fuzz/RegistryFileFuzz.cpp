@@ -29,22 +29,21 @@ const ScratchDirectory& Scratch() {
     return scratch;
 }
 
-// What the registry functions give for `value` of the key at `path`; the
-// Windows error code when they give nothing.
-LONG QueryValue(const std::string& path, const char* value, DWORD& type, std::string& data) {
-    HKEY key = nullptr;
-    LONG error = RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key);
-    if (error != ERROR_SUCCESS)
-        return error;
-    DWORD size = 0;
-    error = RegQueryValueExA(key, value, nullptr, &type, nullptr, &size);
-    if (error == ERROR_SUCCESS) {
+// What the registry functions give for `value` of the open `key`; the
+// Windows error code when they give nothing. One query with room for any
+// value the file can hold: every call reads the whole file again, and the
+// input rate is what this target is measured by.
+LONG QueryValue(HKEY key, const char* value, size_t room, DWORD& type, std::string& data) {
+    data.assign(room, '\0');
+    DWORD size = static_cast<DWORD>(room);
+    LONG error =
+        RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
+    if (error == ERROR_MORE_DATA) {
         data.assign(size, '\0');
-        error = RegQueryValueExA(key, value, nullptr, &type,
-                                 reinterpret_cast<BYTE*>(&data[0]), &size);
-        data.resize(size);
+        error = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
+                                 &size);
     }
-    RegCloseKey(key);
+    data.resize(error == ERROR_SUCCESS ? size : 0);
     return error;
 }
 
@@ -53,19 +52,31 @@ std::string StoredData(const mvx::RegistryValue& value) {
     return value.text ? value.data + '\0' : value.data;
 }
 
-void CompareWithFunctions(const mvx::RegistryKey& key, const std::string& path, int& budget) {
+void CompareValues(const mvx::RegistryKey& key, const std::string& path, size_t room,
+                   int& budget) {
+    if (key.Values().empty() || budget <= 0 || path.empty())
+        return;
+    HKEY opened = nullptr;
+    FUZZ_CHECK(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &opened) ==
+               ERROR_SUCCESS);
     for (const mvx::RegistryValue& value : key.Values()) {
-        if (budget-- <= 0 || path.empty())
-            return;
+        if (budget-- <= 0)
+            break;
         DWORD type = 0;
         std::string data;
-        FUZZ_CHECK(QueryValue(path, value.name.empty() ? nullptr : value.name.c_str(), type,
-                              data) == ERROR_SUCCESS);
+        FUZZ_CHECK(QueryValue(opened, value.name.empty() ? nullptr : value.name.c_str(), room,
+                              type, data) == ERROR_SUCCESS);
         FUZZ_CHECK(type == value.type && data == StoredData(value));
     }
+    RegCloseKey(opened);
+}
+
+void CompareWithFunctions(const mvx::RegistryKey& key, const std::string& path, size_t room,
+                          int& budget) {
+    CompareValues(key, path, room, budget);
     for (const auto& subKey : key.SubKeys())
         CompareWithFunctions(*subKey, path.empty() ? subKey->Name() : path + "\\" + subKey->Name(),
-                             budget);
+                             room, budget);
 }
 
 LONG SetProbe() {
@@ -94,7 +105,8 @@ bool AddProbe(mvx::RegistryKey& root) {
 
 void CheckRead(const std::string& text, const mvx::RegistryText& file, mvx::RegistryKey& root) {
     int budget = kMaxValuesCompared;
-    CompareWithFunctions(root, "", budget);
+    // No value holds more bytes than the text it was read from, and its terminator.
+    CompareWithFunctions(root, "", text.size() + 2, budget);
     const bool changes = AddProbe(root);
     FUZZ_CHECK(SetProbe() == ERROR_SUCCESS);
     std::string after;
