@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -39,6 +40,10 @@ private:
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // The host learns the terminal's character set once per process, as
+    // morvex does at start: every case in one process sees a UTF-8 terminal,
+    // whichever case comes first.
+    std::setlocale(LC_CTYPE, "C.UTF-8");
     if (const char* root = std::getenv("MORVEX_TEST_REGISTRY_DIR"); root && *root)
         ::testing::UnitTest::GetInstance()->listeners().Append(new RegistryPerTest(root));
     return RUN_ALL_TESTS();

@@ -15,6 +15,7 @@
 #include "host/module/BuildLocation.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "tests/host/ProgramRunSupport.h"
+#include "tests/platform/EnvironmentSettingSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
 
 namespace {
@@ -24,23 +25,6 @@ using Texts = std::vector<std::string>;
 const char kNotSaved[] =
     "morvex: the settings were not saved: the registry does not hold them afterwards (can "
     "$MORVEX_REGISTRY, by default ~/.config/morvex/registry.reg, be written?)\n";
-
-// This process's registry file for one test.
-class RegistryFile {
-public:
-    explicit RegistryFile(const std::string& path) : saved(std::getenv("MORVEX_REGISTRY")) {
-        setenv("MORVEX_REGISTRY", path.c_str(), 1);
-    }
-    ~RegistryFile() {
-        if (saved.empty())
-            unsetenv("MORVEX_REGISTRY");
-        else
-            setenv("MORVEX_REGISTRY", saved.c_str(), 1);
-    }
-
-private:
-    std::string saved;
-};
 
 const std::string kRegistryHeader = "Windows Registry Editor Version 5.00\n";
 const std::string kSwitchesKey = "[HKEY_CURRENT_USER\\Software\\MorvexHost\\Plugins\\MORVEX]\n";
@@ -108,7 +92,7 @@ TEST(ConfigCommand, SettingsThatDoNotReachTheRegistryAreAFailure) {
 
 TEST(ConfigCommand, AWriteTheRegistryRefusesIsAFailure) {
     TempDirectory temp;
-    RegistryFile registry(temp.PathOf("registry.reg"));
+    const EnvironmentSetting registry("MORVEX_REGISTRY", temp.PathOf("registry.reg"));
     struct Case {
         const char* function;
         unsigned nth;  // UsedByDefault is written first, then ParseSecurity

@@ -20,6 +20,7 @@
 #include "platform/win32.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/host/StreamRoundTripSupport.h"
+#include "tests/platform/EnvironmentSettingSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
 
 namespace {
@@ -662,11 +663,17 @@ TEST_F(GetPutCommandTest, ASignalMidwayLeavesNothingBehind) {
             temp.AddFile("out/{Data}", "old data");
             const pid_t child = fork();
             if (child == 0) {
-                WorkingDirectory here(temp.Path());
-                setenv("TMPDIR", temp.PathOf("tmp").c_str(), 1);
-                mvx::InjectAction(route.call, route.nth, [signal] { raise(signal); });
-                std::string shown;
-                RunHere(route.arguments, "", shown);
+                // A child that failed must not go on to run the tests after
+                // this one.
+                try {
+                    WorkingDirectory here(temp.Path());
+                    setenv("TMPDIR", temp.PathOf("tmp").c_str(), 1);
+                    mvx::InjectAction(route.call, route.nth, [signal] { raise(signal); });
+                    std::string shown;
+                    RunHere(route.arguments, "", shown);
+                } catch (...) {
+                    std::_Exit(125);
+                }
                 std::_Exit(0);
             }
             int status = 0;
@@ -725,7 +732,7 @@ TEST_F(GetPutCommandTest, GetToStandardOutputStagesNothing) {
         data[i] = static_cast<char>(i * 13 + i / 4093);
     const std::string big = temp.AddFile("big", data);
     setxattr(big.c_str(), "user.notes", "hello", 5, 0);
-    setenv("TMPDIR", temp.PathOf("tmp").c_str(), 1);
+    const EnvironmentSetting scratch("TMPDIR", temp.PathOf("tmp"));
     struct Case {
         const char* item;
         std::string expected;  // a prefix of what arrives, for the report

@@ -77,6 +77,9 @@ void BecomeProgram(const std::string& program, const std::vector<std::string>& a
         _exit(127);
     for (const std::string& setting : options.environment)
         putenv(const_cast<char*>(setting.c_str()));
+    // The test ignores SIGPIPE (below), and an ignored signal stays ignored
+    // across exec: the program starts as a shell would start it.
+    std::signal(SIGPIPE, SIG_DFL);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& argument : arguments)
@@ -86,10 +89,32 @@ void BecomeProgram(const std::string& program, const std::vector<std::string>& a
     _exit(127);
 }
 
+namespace {
+
+// Ignores SIGPIPE for its lifetime.
+class SigpipeIgnored {
+public:
+    SigpipeIgnored() {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGPIPE, &ignore, &previous);
+    }
+    ~SigpipeIgnored() { sigaction(SIGPIPE, &previous, nullptr); }
+    SigpipeIgnored(const SigpipeIgnored&) = delete;
+    SigpipeIgnored& operator=(const SigpipeIgnored&) = delete;
+
+private:
+    struct sigaction previous {};
+};
+
+}  // namespace
+
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const ProgramOptions& options) {
-    // A program that ends without reading its input must not end the test.
-    std::signal(SIGPIPE, SIG_IGN);
+    // A program that ends without reading its input must not end the test;
+    // the tests after this one, and the programs they fork, find SIGPIPE as
+    // it was.
+    const SigpipeIgnored ignored;
     Pipe in, out, err;
     pid_t child = fork();
     if (child < 0)

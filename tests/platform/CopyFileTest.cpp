@@ -193,10 +193,7 @@ TEST_F(CopyFileTest, ACopyWhoseSourceChangesUnderItFails) {
 // The kernel holds 65,536 bytes in one attribute, as tmpfs does; ext4 holds
 // less, its limit found by trying. Past it the old stream stays whole.
 TEST_F(CopyFileTest, AStreamPastTheFileSystemLimitIsRefusedWhole) {
-    const char* previous = std::getenv("TMPDIR");
-    setenv("TMPDIR", "/dev/shm", 1);
-    TempDirectory shm;
-    previous ? setenv("TMPDIR", previous, 1) : unsetenv("TMPDIR");
+    TempDirectory shm("/dev/shm");
     mvx::MapDrive('S', shm.Path());
     struct Volume { const TempDirectory* drive; std::string root; std::size_t from, step; };
     for (const Volume& v : {Volume{&shm, "S:\\", 65536, 1}, Volume{&temp, "D:\\", 1024, 512}}) {

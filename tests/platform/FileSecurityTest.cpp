@@ -220,15 +220,7 @@ TEST_F(FileSecurityTest, ADefaultAclAddsInheritableEntriesForNewFiles) {
 // where ext4 keeps one block's worth.
 std::unique_ptr<TempDirectory> TempDirectoryInMemory() {
     if (access("/dev/shm", W_OK) != 0) return nullptr;
-    const char* root = std::getenv("TMPDIR");
-    const std::string previous = root ? root : "";
-    setenv("TMPDIR", "/dev/shm", 1);
-    auto directory = std::make_unique<TempDirectory>();
-    if (root)
-        setenv("TMPDIR", previous.c_str(), 1);
-    else
-        unsetenv("TMPDIR");
-    return directory;
+    return std::make_unique<TempDirectory>("/dev/shm");
 }
 
 // An access list's size is 16 bits: a list that would need more is an error,

@@ -38,8 +38,10 @@ void RemoveTree(const std::string& path) {
 
 }  // namespace
 
-TempDirectory::TempDirectory() {
-    std::string pattern = TemporaryRoot() + "/morvex-test-XXXXXX";
+TempDirectory::TempDirectory() : TempDirectory(TemporaryRoot()) {}
+
+TempDirectory::TempDirectory(const std::string& parent) {
+    std::string pattern = parent + "/morvex-test-XXXXXX";
     if (!mkdtemp(&pattern[0]))
         throw std::runtime_error("mkdtemp " + pattern + ": " + std::strerror(errno));
     path_ = pattern;

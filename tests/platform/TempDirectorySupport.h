@@ -7,6 +7,8 @@
 class TempDirectory {
 public:
     TempDirectory();
+    // In `parent` instead of $TMPDIR, such as /dev/shm for a tmpfs.
+    explicit TempDirectory(const std::string& parent);
     ~TempDirectory();
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;

@@ -3,19 +3,11 @@
 // often.
 #pragma once
 
-#include <optional>
-#include <string>
-
+#include "tests/platform/EnvironmentSettingSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
 
 class TempRegistry {
-public:
-    TempRegistry();
-    ~TempRegistry();
-    TempRegistry(const TempRegistry&) = delete;
-    TempRegistry& operator=(const TempRegistry&) = delete;
-
 private:
     TempDirectory directory;
-    std::optional<std::string> previous;  // MORVEX_REGISTRY as it was
+    EnvironmentSetting file{"MORVEX_REGISTRY", directory.PathOf("registry.reg")};
 };
