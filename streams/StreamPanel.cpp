@@ -5,7 +5,6 @@
 #include "common/ArrayStorage.h"
 #include "common/ErrorNumbers.h"
 #include "common/FullPath.h"
-#include "common/Vector.h"
 #include "hostapi/PluginName.h"
 #include "streams/BackupFile.h"
 #include "streams/BackupStreamReader.h"
