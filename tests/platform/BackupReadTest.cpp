@@ -1,6 +1,7 @@
 // BackupRead and BackupSeek on real files with real user.* attributes: the
 // order and form of the streams, streams in Samba's form, reads and skips that stay inside one stream,
 // values that change under a reading, substituted bytes and injected faults.
+#include "EnvironmentSettingSupport.h"
 #include "MappedDriveSupport.h"
 
 #include "platform/posix/backup/BackupControl.h"
@@ -220,9 +221,9 @@ TEST_F(BackupReadTest, SambaStreamsAreListedUnderTheirNamesWithoutTheirNul) {
         SCOPED_TRACE(c.what);
         temp.AddFile("f", "data");
         for (const auto& attribute : c.attributes) SetAttribute("f", attribute.first, attribute.second);
-        if (c.prefixSetting) setenv("MORVEX_SAMBA_PREFIX", c.prefixSetting, 1);
         std::vector<std::string> found;
         {
+            const EnvironmentSetting prefix("MORVEX_SAMBA_PREFIX", c.prefixSetting);
             Handle file(OpenForBackup("D:\\f"));
             ASSERT_TRUE(file.IsValid());
             Reading reading(file.Get(), FALSE);
@@ -233,7 +234,6 @@ TEST_F(BackupReadTest, SambaStreamsAreListedUnderTheirNamesWithoutTheirNul) {
                 found.push_back(name + "=" + stream.data);
             }
         }
-        unsetenv("MORVEX_SAMBA_PREFIX");
         std::sort(found.begin(), found.end());
         EXPECT_EQ(found, c.streams);
         unlink(temp.PathOf("f").c_str());

@@ -11,16 +11,15 @@
 #include <string>
 
 #include "platform/win32.h"
+#include "tests/platform/EnvironmentSettingSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
 
 namespace {
 
 class NamedMutex : public ::testing::Test {
 protected:
-    NamedMutex() { setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1); }
-    ~NamedMutex() override { unsetenv("XDG_RUNTIME_DIR"); }
-
     TempDirectory runtime;
+    const EnvironmentSetting runtimeDirectory{"XDG_RUNTIME_DIR", runtime.Path()};
 };
 
 TEST_F(NamedMutex, OneHolderAtATime) {

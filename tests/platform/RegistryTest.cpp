@@ -2,6 +2,7 @@
 #include "platform/posix/text/CodePages.h"
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/core/LayerErrors.h"
+#include "EnvironmentSettingSupport.h"
 #include "SocketFileSupport.h"
 #include "TempDirectorySupport.h"
 
@@ -742,22 +743,20 @@ TEST_F(RegistryTest, ALinkedFileStaysLinked) {
 }
 
 TEST_F(RegistryTest, TheFileLivesInTheUserConfigurationByDefault) {
-    const char* savedHome = std::getenv("HOME");
-    std::string home = savedHome ? savedHome : "";
-    unsetenv("MORVEX_REGISTRY");
-    setenv("XDG_CONFIG_HOME", (directory + "/config").c_str(), 1);
-    ASSERT_EQ(SetAt("Key", "Value", 1), ERROR_SUCCESS);
-    EXPECT_TRUE(scratch.Exists("config/morvex/registry.reg"));
+    const EnvironmentSetting noFile("MORVEX_REGISTRY", nullptr);
+    {
+        const EnvironmentSetting xdg("XDG_CONFIG_HOME", directory + "/config");
+        ASSERT_EQ(SetAt("Key", "Value", 1), ERROR_SUCCESS);
+        EXPECT_TRUE(scratch.Exists("config/morvex/registry.reg"));
+    }
     // A relative XDG directory is no XDG directory.
-    setenv("XDG_CONFIG_HOME", "relative", 1);
-    setenv("HOME", directory.c_str(), 1);
+    const EnvironmentSetting xdg("XDG_CONFIG_HOME", "relative");
+    const EnvironmentSetting home("HOME", directory);
     ASSERT_EQ(SetAt("Key", "Value", 2), ERROR_SUCCESS);
     struct stat status;
     EXPECT_TRUE(scratch.Exists(".config/morvex/registry.reg"));
     ASSERT_EQ(stat((directory + "/.config/morvex").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0700u);
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", home.c_str(), 1);
 }
 
 // Each change is made on the file as it is at that moment, so writers at once
