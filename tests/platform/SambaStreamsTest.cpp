@@ -5,9 +5,13 @@
 #include "platform/posix/core/LayerErrors.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -136,6 +140,55 @@ TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
         EXPECT_EQ(outcome, c.outcome);
         EXPECT_EQ(AttributesOf("f"), c.after);
         for (const char* name : {"f", "source", "out"}) unlink(temp.PathOf(name).c_str());
+    }
+}
+
+// A file found plain is not listed again for the next deletion while it is
+// unchanged; a change by another program in between must be seen, or the
+// next deletion removes one of Samba's records as if it were a stream.
+TEST_F(SambaStreamsTest, AFileDeletedFromIsListedAgainOnceAnotherProgramChangesIt) {
+    const std::string nul(1, '\0');
+    const auto set = [this](const std::string& relative, const std::string& name,
+                            const std::string& value) {
+        const std::string path = temp.PathOf(relative);
+        ASSERT_EQ(setxattr(path.c_str(), ("user." + name).c_str(), value.data(), value.size(), 0),
+                  0);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> between;  // what another program does between the deletions
+        std::string outcome;            // of deleting stream n after stream a
+        Attributes after;
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, "ok", {}},
+        {"Samba's attributes added", [&] { set("f", "DOSATTRIB", "dos"); }, "error 2",
+         {{"n", "2"}, {"DOSATTRIB", "dos"}}},
+        {"a Samba stream added", [&] { set("f", "DosStream.z:$DATA", nul); }, "error 2",
+         {{"n", "2"}, {"DosStream.z:$DATA", nul}}},
+        {"a plain stream added", [&] { set("f", "p", "3"); }, "ok", {{"p", "3"}}},
+        {"the stream removed", [&] { removexattr(temp.PathOf("f").c_str(), "user.n"); },
+         "error 2", {}},
+        {"a Samba file renamed over it",
+         [&] {
+             temp.AddFile("g", "other");
+             set("g", "DOSATTRIB", "dos");
+             set("g", "n", "4");
+             std::rename(temp.PathOf("g").c_str(), temp.PathOf("f").c_str());
+         },
+         "error 2", {{"DOSATTRIB", "dos"}, {"n", "4"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        AddFile({{"a", "1"}, {"n", "2"}});
+        EXPECT_EQ(Outcome(DeleteFileA("D:\\f:a")), "ok");
+        // A file system clock may tick coarsely; what another program does
+        // within the same tick as the layer's deletion stays unseen.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        c.between();
+        EXPECT_EQ(Outcome(DeleteFileA("D:\\f:n")), c.outcome);
+        EXPECT_EQ(AttributesOf("f"), c.after);
+        unlink(temp.PathOf("f").c_str());
     }
 }
 

@@ -23,6 +23,10 @@ FILETIME FileTimeOf(const struct statx_timestamp& time) {
     return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
+ExactTime ExactTimeOf(const struct statx_timestamp& time) {
+    return ExactTime{time.tv_sec, time.tv_nsec};
+}
+
 DWORD AttributesOf(const struct statx& info) {
     DWORD attributes = S_ISDIR(info.stx_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
     if (!(info.stx_mode & S_IWUSR)) attributes |= FILE_ATTRIBUTE_READONLY;
@@ -39,6 +43,8 @@ FileStatus StatusOf(const struct statx& info) {
         FileTimeOf((info.stx_mask & STATX_BTIME) ? info.stx_btime : info.stx_ctime);
     status.lastAccessTime = FileTimeOf(info.stx_atime);
     status.lastWriteTime = FileTimeOf(info.stx_mtime);
+    status.changeTime = ExactTimeOf(info.stx_ctime);
+    if (info.stx_mask & STATX_BTIME) status.birthTime = ExactTimeOf(info.stx_btime);
     status.size = S_ISREG(info.stx_mode) ? info.stx_size : 0;
     status.identity.device = makedev(info.stx_dev_major, info.stx_dev_minor);
     status.identity.inode = info.stx_ino;

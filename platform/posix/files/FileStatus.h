@@ -9,6 +9,17 @@
 
 namespace mvx {
 
+// A time as the file system keeps it, to the nanosecond where it can.
+struct ExactTime {
+    long long seconds = 0;
+    unsigned nanoseconds = 0;
+
+    bool operator==(const ExactTime& other) const {
+        return seconds == other.seconds && nanoseconds == other.nanoseconds;
+    }
+    bool operator!=(const ExactTime& other) const { return !(*this == other); }
+};
+
 struct FileStatus {
     bool isDirectory = false;
     // A device, pipe or socket: neither a regular file nor a directory.
@@ -20,6 +31,10 @@ struct FileStatus {
         creationTime{};  // the birth time where the file system keeps one, else the change time
     FILETIME lastAccessTime{};
     FILETIME lastWriteTime{};
+    // Every change of the file's data, status or extended attributes moves
+    // its change time on, to the file system clock's tick.
+    ExactTime changeTime;
+    ExactTime birthTime;  // zero where the file system keeps none
     ULONGLONG size = 0;  // 0 for a directory or a special file, as Windows reports them
     FileIdentity identity;
     mode_t mode = 0;  // the permission bits

@@ -9,6 +9,7 @@
 #include "platform/posix/core/FaultInjection.h"
 #include "platform/posix/core/SignalCleanup.h"
 #include "platform/posix/files/FileStatus.h"
+#include "platform/posix/files/PlainFormMemo.h"
 #include "platform/posix/files/ResolvedName.h"
 #include "platform/posix/files/SambaStreams.h"
 #include "platform/posix/files/StreamPaths.h"
@@ -30,14 +31,23 @@ BOOL RemovePathStream(const ResolvedName& target) {
     return errno == ENOENT ? Fail(ERROR_FILE_NOT_FOUND) : FailErrno(errno, target.path);
 }
 
-// A file system without user attributes holds no stream to delete.
-BOOL RemoveStream(const ResolvedName& target) {
+// A file found plain a moment ago is not listed again (PlainFormMemo.h). A
+// file system without user attributes holds no stream to delete.
+BOOL RemoveStream(const ResolvedName& target, const FileStatus& status) {
     if (HasPathStreams(target.path)) return RemovePathStream(target);
     StreamAttribute where;
     const DWORD error =
-        LocateAttributeStream(AttributeFile::OfPath(target.path), target.stream, where);
+        IsRememberedPlain(status)
+            ? LocatePlainAttributeStream(target.stream, where)
+            : LocateAttributeStream(AttributeFile::OfPath(target.path), target.stream, where);
     if (error != NO_ERROR) return Fail(error);
-    if (removexattr(target.path.c_str(), where.attribute.c_str()) == 0) return TRUE;
+    if (removexattr(target.path.c_str(), where.attribute.c_str()) == 0) {
+        if (InPlainForm(where))
+            RememberPlain(target.path, status.identity);
+        else
+            ForgetPlain();
+        return TRUE;
+    }
     const int err = errno;
     if (err == ENODATA || err == ENOTSUP) return Fail(ERROR_FILE_NOT_FOUND);
     return FailErrno(err, target.path);
@@ -64,7 +74,7 @@ BOOL Delete(LPCSTR name) {
     identity.stream = target.stream;
     ShareClaim claim;
     if (!claim.Acquire(identity, DELETE, kShareAll)) return FALSE;
-    return target.hasStream ? RemoveStream(target) : RemoveFile(target);
+    return target.hasStream ? RemoveStream(target, status) : RemoveFile(target);
 }
 
 }  // namespace

@@ -80,17 +80,20 @@ DWORD LocateAttributeStream(const AttributeFile& file, const std::string& name,
     const DWORD error = list.Read(file);
     if (error != NO_ERROR) return error;
     const std::string prefix = SambaPrefix();
+    if (!InSambaForm(list, prefix)) return LocatePlainAttributeStream(name, where);
     where = StreamAttribute();
-    if (!InSambaForm(list, prefix)) {
-        where.attribute = kUserPrefix + name;
-        return IsSambasRecord(name, prefix) ? kErrorStreamNameIsSambas : NO_ERROR;
-    }
     // A share that stores no stream type names the stream without the suffix.
     const bool typeless =
         !list.HasUserName(prefix + name + kDataSuffix) && list.HasUserName(prefix + name);
     where.attribute = kUserPrefix + prefix + name + (typeless ? "" : kDataSuffix);
     where.trailer = 1;
     return NO_ERROR;
+}
+
+DWORD LocatePlainAttributeStream(const std::string& name, StreamAttribute& where) {
+    where = StreamAttribute();
+    where.attribute = kUserPrefix + name;
+    return IsSambasRecord(name, SambaPrefix()) ? kErrorStreamNameIsSambas : NO_ERROR;
 }
 
 DWORD QueryStreamPresence(const std::string& path, const std::string& name, bool& present) {

@@ -39,6 +39,12 @@ DWORD ListAttributeStreams(const AttributeFile& file, std::vector<AttributeStrea
 DWORD LocateAttributeStream(const AttributeFile& file, const std::string& name,
                             StreamAttribute& where);
 
+// As LocateAttributeStream, for a file known to be in plain form.
+DWORD LocatePlainAttributeStream(const std::string& name, StreamAttribute& where);
+
+// Whether the attribute LocateAttributeStream found is in a file of plain form.
+inline bool InPlainForm(const StreamAttribute& where) { return where.trailer == 0; }
+
 // Whether the file at `path` has stream `name` kept as an attribute.
 DWORD QueryStreamPresence(const std::string& path, const std::string& name, bool& present);
 
