@@ -18,6 +18,8 @@ namespace {
 
 using Attributes = std::map<std::string, std::string>;  // names without "user."
 
+std::string Outcome(BOOL ok) { return ok ? "ok" : "error " + std::to_string(GetLastError()); }
+
 class SambaStreamsTest : public MappedDriveTest {
 protected:
     void SetUp() override {
@@ -32,6 +34,27 @@ protected:
                                a.second.size(), 0),
                       0)
                 << std::strerror(errno);
+    }
+
+    // "put NAME", "put-new NAME", "get NAME" or "rm NAME" on stream NAME of
+    // file f: put writes `source`, get reads into `got`.
+    std::string Run(const std::string& operation, const std::string& source,
+                    std::string* got = nullptr) {
+        const std::string::size_type blank = operation.find(' ');
+        const std::string verb = operation.substr(0, blank);
+        const std::string stream = "D:\\f:" + operation.substr(blank + 1);
+        std::string outcome;
+        if (verb == "put" || verb == "put-new") {
+            temp.AddFile("source", source);
+            outcome = Outcome(CopyFileA("D:\\source", stream.c_str(), verb == "put-new"));
+        } else if (verb == "get") {
+            outcome = Outcome(CopyFileA(stream.c_str(), "D:\\out", FALSE));
+            if (got) *got = temp.Contents("out");
+        } else {
+            outcome = Outcome(DeleteFileA(stream.c_str()));
+        }
+        for (const char* name : {"source", "out"}) unlink(temp.PathOf(name).c_str());
+        return outcome;
     }
 
     Attributes AttributesOf(const std::string& relative) const {
@@ -54,8 +77,6 @@ Attributes With(Attributes base, const Attributes& more) {
     base.insert(more.begin(), more.end());
     return base;
 }
-
-std::string Outcome(BOOL ok) { return ok ? "ok" : "error " + std::to_string(GetLastError()); }
 
 TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
     const std::string nul(1, '\0');
@@ -123,30 +144,20 @@ TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         AddFile(c.before);
-        const std::string operation = c.operation;
-        const std::string::size_type blank = operation.find(' ');
-        const std::string verb = operation.substr(0, blank);
-        const std::string stream = "D:\\f:" + operation.substr(blank + 1);
-        std::string outcome;
-        if (verb == "put" || verb == "put-new") {
-            temp.AddFile("source", c.source);
-            outcome = Outcome(CopyFileA("D:\\source", stream.c_str(), verb == "put-new"));
-        } else if (verb == "get") {
-            outcome = Outcome(CopyFileA(stream.c_str(), "D:\\out", FALSE));
-            EXPECT_EQ(temp.Contents("out"), c.outcome == "ok" ? c.got : "<missing>");
-        } else {
-            outcome = Outcome(DeleteFileA(stream.c_str()));
+        std::string got;
+        EXPECT_EQ(Run(c.operation, c.source, &got), c.outcome);
+        if (std::string(c.operation).rfind("get", 0) == 0) {
+            EXPECT_EQ(got, c.outcome == "ok" ? c.got : "<missing>");
         }
-        EXPECT_EQ(outcome, c.outcome);
         EXPECT_EQ(AttributesOf("f"), c.after);
-        for (const char* name : {"f", "source", "out"}) unlink(temp.PathOf(name).c_str());
+        unlink(temp.PathOf("f").c_str());
     }
 }
 
-// A file found plain is not listed again for the next deletion while it is
-// unchanged; a change by another program in between must be seen, or the
-// next deletion removes one of Samba's records as if it were a stream.
-TEST_F(SambaStreamsTest, AFileDeletedFromIsListedAgainOnceAnotherProgramChangesIt) {
+// A file found plain is not listed again for the next read, write or
+// deletion while it is unchanged; a change by another program in between
+// must be seen, or the layer takes one of Samba's records for a stream.
+TEST_F(SambaStreamsTest, AFileFoundPlainIsListedAgainOnceAnotherProgramChangesIt) {
     const std::string nul(1, '\0');
     const auto set = [this](const std::string& relative, const std::string& name,
                             const std::string& value) {
@@ -154,42 +165,66 @@ TEST_F(SambaStreamsTest, AFileDeletedFromIsListedAgainOnceAnotherProgramChangesI
         ASSERT_EQ(setxattr(path.c_str(), ("user." + name).c_str(), value.data(), value.size(), 0),
                   0);
     };
-    struct Case {
-        const char* what;
-        std::function<void()> between;  // what another program does between the deletions
-        std::string outcome;            // of deleting stream n after stream a
-        Attributes after;
-    };
-    const Case cases[] = {
-        {"nothing", [] {}, "ok", {}},
-        {"Samba's attributes added", [&] { set("f", "DOSATTRIB", "dos"); }, "error 2",
-         {{"n", "2"}, {"DOSATTRIB", "dos"}}},
-        {"a Samba stream added", [&] { set("f", "DosStream.z:$DATA", nul); }, "error 2",
-         {{"n", "2"}, {"DosStream.z:$DATA", nul}}},
-        {"a plain stream added", [&] { set("f", "p", "3"); }, "ok", {{"p", "3"}}},
-        {"the stream removed", [&] { removexattr(temp.PathOf("f").c_str(), "user.n"); },
-         "error 2", {}},
-        {"a Samba file renamed over it",
-         [&] {
+    const std::map<std::string, std::function<void()>> changes = {
+        {"nothing", [] {}},
+        {"a plain stream added", [&] { set("f", "p", "3"); }},
+        {"Samba's attributes added", [&] { set("f", "DOSATTRIB", "dos"); }},
+        {"a Samba stream added", [&] { set("f", "DosStream.z:$DATA", nul); }},
+        {"a Samba file renamed over it", [&] {
              temp.AddFile("g", "other");
              set("g", "DOSATTRIB", "dos");
-             set("g", "n", "4");
+             set("g", "n", "2");
              std::rename(temp.PathOf("g").c_str(), temp.PathOf("f").c_str());
-         },
-         "error 2", {{"DOSATTRIB", "dos"}, {"n", "4"}}},
+         }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        AddFile({{"a", "1"}, {"n", "2"}});
-        EXPECT_EQ(Outcome(DeleteFileA("D:\\f:a")), "ok");
-        // A file system clock may tick coarsely; what another program does
-        // within the same tick as the layer's deletion stays unseen.
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        c.between();
-        EXPECT_EQ(Outcome(DeleteFileA("D:\\f:n")), c.outcome);
-        EXPECT_EQ(AttributesOf("f"), c.after);
-        unlink(temp.PathOf("f").c_str());
-    }
+    struct Case {
+        const char* change;
+        const char* operation;  // on stream n, after the first one on stream a
+        std::string outcome;
+        Attributes after;  // without a, which the first operation had
+        std::string got;
+    };
+    const Attributes samba = {{"n", "2"}, {"DOSATTRIB", "dos"}};
+    const Attributes sambaStream = {{"n", "2"}, {"DosStream.z:$DATA", nul}};
+    const Case cases[] = {
+        {"nothing", "rm n", "ok", {}, ""},
+        {"nothing", "get n", "ok", {{"n", "2"}}, "2"},
+        {"nothing", "put n", "ok", {{"n", "v"}}, ""},
+        {"a plain stream added", "rm n", "ok", {{"p", "3"}}, ""},
+        {"a plain stream added", "put n", "ok", {{"p", "3"}, {"n", "v"}}, ""},
+        {"Samba's attributes added", "rm n", "error 2", samba, ""},
+        {"Samba's attributes added", "get n", "error 2", samba, ""},
+        {"Samba's attributes added", "put n", "ok", With(samba, {{"DosStream.n:$DATA", "v" + nul}}),
+         ""},
+        {"a Samba stream added", "rm n", "error 2", sambaStream, ""},
+        {"a Samba stream added", "get n", "error 2", sambaStream, ""},
+        {"a Samba stream added", "put n", "ok",
+         With(sambaStream, {{"DosStream.n:$DATA", "v" + nul}}), ""},
+        {"a Samba file renamed over it", "rm n", "error 2", samba, ""},
+        {"a Samba file renamed over it", "get n", "error 2", samba, ""},
+    };
+    // Each way the layer comes to know the file: by reading, writing or
+    // deleting another of its streams.
+    for (const char* first : {"get a", "put a", "rm a"})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(first) + ", " + c.change + ", " + c.operation);
+            AddFile({{"a", "1"}, {"n", "2"}});
+            EXPECT_EQ(Run(first, "v"), "ok");
+            // A file system clock may tick coarsely; what another program
+            // does within the same tick as the layer's last change stays
+            // unseen.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            changes.at(c.change)();
+            std::string got;
+            EXPECT_EQ(Run(c.operation, "v", &got), c.outcome);
+            if (std::string(c.operation) == "get n") {
+                EXPECT_EQ(got, c.outcome == "ok" ? c.got : "<missing>");
+            }
+            Attributes after = AttributesOf("f");
+            after.erase("a");
+            EXPECT_EQ(after, c.after);
+            unlink(temp.PathOf("f").c_str());
+        }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "platform/posix/files/DescriptorWrite.h"
 #include "platform/posix/files/ExtendedAttributes.h"
 #include "platform/posix/files/FileStatus.h"
+#include "platform/posix/files/PlainFormMemo.h"
 #include "platform/posix/files/SambaStreams.h"
 #include "platform/posix/files/StreamPaths.h"
 
@@ -95,7 +96,7 @@ bool CopySource::ReadStream(const ResolvedName& name) {
     const AttributeFile file = AttributeFile::OfPath(name.path);
     StreamAttribute where;
     bool present = false;
-    DWORD error = LocateAttributeStream(file, name.stream, where);
+    DWORD error = LocateRememberedStream(file, status, name.stream, where);
     if (error == NO_ERROR) error = ReadAttribute(file, where.attribute, present, value_);
     if (error != NO_ERROR) return Fail(error);
     if (!present) return Fail(ERROR_FILE_NOT_FOUND);

@@ -23,6 +23,7 @@
 #include "platform/posix/files/FileStatus.h"
 #include "platform/posix/files/OpenWithoutWaiting.h"
 #include "platform/posix/files/PathStreamWrite.h"
+#include "platform/posix/files/PlainFormMemo.h"
 #include "platform/posix/files/ReplacementFile.h"
 #include "platform/posix/files/SambaStreams.h"
 #include "platform/posix/files/StreamPaths.h"
@@ -136,7 +137,7 @@ DWORD CopyToStream(const CopySource& source, const ResolvedName& target, bool fa
     if (!exists) return CopyToNewFileStream(source, target);
     const AttributeFile file = AttributeFile::OfPath(target.path);
     StreamAttribute where;
-    DWORD error = LocateAttributeStream(file, target.stream, where);
+    DWORD error = LocateRememberedStream(file, status, target.stream, where);
     if (error != NO_ERROR) return error;
     bool present = false;
     std::size_t size = 0;
@@ -144,7 +145,9 @@ DWORD CopyToStream(const CopySource& source, const ResolvedName& target, bool fa
     if (failIfExists && present) return ERROR_FILE_EXISTS;
     std::string value;
     error = ReadStreamSource(source, where, target.path, value);
-    return error != NO_ERROR ? error : SetStream(target.path, where, value, failIfExists);
+    if (error == NO_ERROR) error = SetStream(target.path, where, value, failIfExists);
+    if (error == NO_ERROR) RememberAfterChange(target.path, status.identity, where);
+    return error;
 }
 
 // A pipe or a device has no place to rename a copy into: the data is

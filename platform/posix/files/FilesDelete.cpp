@@ -11,7 +11,6 @@
 #include "platform/posix/files/FileStatus.h"
 #include "platform/posix/files/PlainFormMemo.h"
 #include "platform/posix/files/ResolvedName.h"
-#include "platform/posix/files/SambaStreams.h"
 #include "platform/posix/files/StreamPaths.h"
 
 #include <cerrno>
@@ -36,16 +35,11 @@ BOOL RemovePathStream(const ResolvedName& target) {
 BOOL RemoveStream(const ResolvedName& target, const FileStatus& status) {
     if (HasPathStreams(target.path)) return RemovePathStream(target);
     StreamAttribute where;
-    const DWORD error =
-        IsRememberedPlain(status)
-            ? LocatePlainAttributeStream(target.stream, where)
-            : LocateAttributeStream(AttributeFile::OfPath(target.path), target.stream, where);
+    const DWORD error = LocateRememberedStream(AttributeFile::OfPath(target.path), status,
+                                               target.stream, where);
     if (error != NO_ERROR) return Fail(error);
     if (removexattr(target.path.c_str(), where.attribute.c_str()) == 0) {
-        if (InPlainForm(where))
-            RememberPlain(target.path, status.identity);
-        else
-            ForgetPlain();
+        RememberAfterChange(target.path, status.identity, where);
         return TRUE;
     }
     const int err = errno;

@@ -18,8 +18,6 @@ struct Memo {
 std::mutex memoLock;
 Memo memo;
 
-}  // namespace
-
 bool IsRememberedPlain(const FileStatus& status) {
     std::lock_guard<std::mutex> hold(memoLock);
     return memo.held && memo.device == status.identity.device &&
@@ -27,19 +25,31 @@ bool IsRememberedPlain(const FileStatus& status) {
            memo.changeTime == status.changeTime;
 }
 
-void RememberPlain(const std::string& path, const FileIdentity& identity) {
+void Remember(bool plain, const FileStatus& status) {
+    std::lock_guard<std::mutex> hold(memoLock);
+    memo = Memo();
+    if (plain)
+        memo = Memo{true, status.identity.device, status.identity.inode, status.birthTime,
+                    status.changeTime};
+}
+
+}  // namespace
+
+DWORD LocateRememberedStream(const AttributeFile& file, const FileStatus& before,
+                             const std::string& name, StreamAttribute& where) {
+    if (IsRememberedPlain(before)) return LocatePlainAttributeStream(name, where);
+    const DWORD error = LocateAttributeStream(file, name, where);
+    Remember(error == NO_ERROR && InPlainForm(where), before);
+    return error;
+}
+
+void RememberAfterChange(const std::string& path, const FileIdentity& identity,
+                         const StreamAttribute& where) {
     FileStatus now;
     // Another file that took the name meanwhile is not the one found plain.
     const bool same = QueryPathStatus(path, now) && now.identity.device == identity.device &&
                       now.identity.inode == identity.inode;
-    std::lock_guard<std::mutex> hold(memoLock);
-    memo = Memo();
-    if (same) memo = Memo{true, identity.device, identity.inode, now.birthTime, now.changeTime};
-}
-
-void ForgetPlain() {
-    std::lock_guard<std::mutex> hold(memoLock);
-    memo = Memo();
+    Remember(same && InPlainForm(where), now);
 }
 
 }  // namespace mvx
