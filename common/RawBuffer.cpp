@@ -6,6 +6,12 @@
 
 namespace {
 
+// The system copies between the page cache and a buffer fastest when the
+// buffer starts on a page: the main data copy's 512 KiB buffer, which
+// malloc puts 8 bytes past a page on i386, took twice as long on tmpfs.
+constexpr uint32_t kPageSize = 4096;
+constexpr uint32_t kPageAlignedFrom = 64 * 1024;
+
 // Small buffers grow by fixed steps, large ones by a quarter, so repeated
 // growth costs a bounded number of copies.
 uint32_t GrowthStep(uint32_t capacity) {
@@ -17,7 +23,7 @@ uint32_t GrowthStep(uint32_t capacity) {
 }  // namespace
 
 CRawBuffer::~CRawBuffer() {
-    FreeArray(data);
+    FreeArray(block);
 }
 
 void CRawBuffer::Grow(uint32_t extra) {
@@ -29,10 +35,16 @@ void CRawBuffer::Grow(uint32_t extra) {
     if (step > UINT32_MAX - capacity)
         throw "Not enough memory";
     uint32_t newCapacity = capacity + step;
-    BYTE* block = static_cast<BYTE*>(AllocateArray(newCapacity, 1));
+    const uint32_t padding = newCapacity >= kPageAlignedFrom ? kPageSize - 1 : 0;
+    if (padding > UINT32_MAX - newCapacity)
+        throw "Not enough memory";
+    BYTE* allocated = static_cast<BYTE*>(AllocateArray(newCapacity + padding, 1));
+    const uintptr_t pastPage = reinterpret_cast<uintptr_t>(allocated) % kPageSize;
+    BYTE* start = padding != 0 && pastPage != 0 ? allocated + (kPageSize - pastPage) : allocated;
     if (capacity > 0)
-        std::memcpy(block, data, capacity);
-    FreeArray(data);
-    data = block;
+        std::memcpy(start, data, capacity);
+    FreeArray(block);
+    block = allocated;
+    data = start;
     capacity = newCapacity;
 }

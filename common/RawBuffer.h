@@ -1,5 +1,6 @@
 // A heap block of bytes that the copy and security code read into. The
-// contents are never initialised.
+// contents are never initialised. A block of 64 KiB or more starts on a
+// page boundary.
 #pragma once
 
 #include <cstdint>
@@ -23,5 +24,6 @@ public:
 
 private:
     uint32_t capacity = 0;
+    BYTE* block = nullptr;  // as allocated; data starts within it
     BYTE* data = nullptr;
 };

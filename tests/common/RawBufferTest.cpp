@@ -61,6 +61,30 @@ TEST(RawBuffer, FreshBufferGetsExactlyTheRequestAboveTheSmallStep) {
     EXPECT_NE(copyBlock.Data(), nullptr);
 }
 
+// Copies from and to the page cache run fastest from a page boundary.
+TEST(RawBuffer, LargeBlocksStartOnAPage) {
+    struct Case {
+        uint32_t start, extra;
+        bool pageAligned;
+    } cases[] = {
+        {65535, 0, false},  // below the bound: as malloc gives it
+        {65536, 0, true},
+        {524288, 0, true},
+        {100, 65436, true},  // grown past the bound, contents moved along
+    };
+    for (const Case& c : cases) {
+        CRawBuffer buffer;
+        FillNew(buffer, c.start);
+        if (c.extra != 0)
+            buffer.Grow(c.extra);
+        EXPECT_TRUE(HoldsCounting(buffer, c.start)) << c.start << " + " << c.extra;
+        std::memset(buffer.Data() + c.start, 0xAB, buffer.Capacity() - c.start);
+        if (c.pageAligned) {
+            EXPECT_EQ(reinterpret_cast<uintptr_t>(buffer.Data()) % 4096, 0u) << c.start;
+        }
+    }
+}
+
 TEST(RawBuffer, GrowingKeepsTheContents) {
     CRawBuffer buffer;
     FillNew(buffer, 100);
