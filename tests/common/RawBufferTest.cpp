@@ -25,7 +25,17 @@ bool HoldsCounting(CRawBuffer& buffer, uint32_t count) {
     return true;
 }
 
-TEST(RawBuffer, StepBoundaries) {
+// Blocks of 64 KiB and more start on a page, where the system copies to and
+// from the page cache fastest.
+void ExpectPageAlignedWhenLarge(CRawBuffer& buffer) {
+    if (buffer.Capacity() >= 65536) {
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(buffer.Data()) % 4096, 0u) << buffer.Capacity();
+    }
+}
+
+// A buffer of `start` bytes grows by `extra` to `expected`, keeps what it
+// held and is usable to its end.
+TEST(RawBuffer, GrowthStepsKeepTheContents) {
     struct Case {
         uint32_t start, extra, expected;
     } cases[] = {
@@ -36,13 +46,21 @@ TEST(RawBuffer, StepBoundaries) {
         {100, 10, 125}, // the quarter beats a smaller request
         {100, 30, 130}, // a larger request beats the quarter
         {524288, 1, 655360},
+        {100, 1000, 1100},
+        {65535, 1, 81918},    // from just below the page bound to above it
+        {65536, 1, 81920},    // from the bound
+        {100, 65436, 65536},  // onto the bound, the contents moved along
     };
     for (const Case& c : cases) {
         CRawBuffer buffer;
-        buffer.Grow(c.start);
+        FillNew(buffer, c.start);
         ASSERT_EQ(buffer.Capacity(), c.start);
+        ExpectPageAlignedWhenLarge(buffer);
         buffer.Grow(c.extra);
         EXPECT_EQ(buffer.Capacity(), c.expected) << "from " << c.start << " by " << c.extra;
+        EXPECT_TRUE(HoldsCounting(buffer, c.start)) << c.start;
+        std::memset(buffer.Data() + c.start, 0xAB, buffer.Capacity() - c.start);
+        ExpectPageAlignedWhenLarge(buffer);
     }
 }
 
@@ -59,40 +77,6 @@ TEST(RawBuffer, FreshBufferGetsExactlyTheRequestAboveTheSmallStep) {
     copyBlock.Grow(524288);
     EXPECT_EQ(copyBlock.Capacity(), 524288u);
     EXPECT_NE(copyBlock.Data(), nullptr);
-}
-
-// Copies from and to the page cache run fastest from a page boundary.
-TEST(RawBuffer, LargeBlocksStartOnAPage) {
-    struct Case {
-        uint32_t start, extra;
-        bool pageAligned;
-    } cases[] = {
-        {65535, 0, false},  // below the bound: as malloc gives it
-        {65536, 0, true},
-        {524288, 0, true},
-        {100, 65436, true},  // grown past the bound, contents moved along
-    };
-    for (const Case& c : cases) {
-        CRawBuffer buffer;
-        FillNew(buffer, c.start);
-        if (c.extra != 0)
-            buffer.Grow(c.extra);
-        EXPECT_TRUE(HoldsCounting(buffer, c.start)) << c.start << " + " << c.extra;
-        std::memset(buffer.Data() + c.start, 0xAB, buffer.Capacity() - c.start);
-        if (c.pageAligned) {
-            EXPECT_EQ(reinterpret_cast<uintptr_t>(buffer.Data()) % 4096, 0u) << c.start;
-        }
-    }
-}
-
-TEST(RawBuffer, GrowingKeepsTheContents) {
-    CRawBuffer buffer;
-    FillNew(buffer, 100);
-    buffer.Grow(1000);
-    EXPECT_EQ(buffer.Capacity(), 1100u);
-    EXPECT_TRUE(HoldsCounting(buffer, 100));
-    // The new room is usable to its end.
-    std::memset(buffer.Data() + 100, 0xAB, 1000);
 }
 
 TEST(RawBuffer, CapacityThatWouldWrapAroundIsRefusedAndChangesNothing) {

@@ -27,14 +27,18 @@ protected:
         if (!unsupported.empty()) GTEST_SKIP() << unsupported;
     }
 
-    void AddFile(const Attributes& attributes) {
-        const std::string path = temp.AddFile("f", "data");
+    // Adds `attributes` to the file `relative`, which is made first when `make`.
+    void SetAttributes(const Attributes& attributes, const std::string& relative = "f",
+                       bool make = false) {
+        const std::string path = make ? temp.AddFile(relative, "data") : temp.PathOf(relative);
         for (const auto& a : attributes)
             ASSERT_EQ(setxattr(path.c_str(), ("user." + a.first).c_str(), a.second.data(),
                                a.second.size(), 0),
                       0)
                 << std::strerror(errno);
     }
+
+    void AddFile(const Attributes& attributes) { SetAttributes(attributes, "f", true); }
 
     // "put NAME", "put-new NAME", "get NAME" or "rm NAME" on stream NAME of
     // file f: put writes `source`, get reads into `got`.
@@ -159,21 +163,13 @@ TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
 // must be seen, or the layer takes one of Samba's records for a stream.
 TEST_F(SambaStreamsTest, AFileFoundPlainIsListedAgainOnceAnotherProgramChangesIt) {
     const std::string nul(1, '\0');
-    const auto set = [this](const std::string& relative, const std::string& name,
-                            const std::string& value) {
-        const std::string path = temp.PathOf(relative);
-        ASSERT_EQ(setxattr(path.c_str(), ("user." + name).c_str(), value.data(), value.size(), 0),
-                  0);
-    };
     const std::map<std::string, std::function<void()>> changes = {
         {"nothing", [] {}},
-        {"a plain stream added", [&] { set("f", "p", "3"); }},
-        {"Samba's attributes added", [&] { set("f", "DOSATTRIB", "dos"); }},
-        {"a Samba stream added", [&] { set("f", "DosStream.z:$DATA", nul); }},
+        {"a plain stream added", [&] { SetAttributes({{"p", "3"}}); }},
+        {"Samba's attributes added", [&] { SetAttributes({{"DOSATTRIB", "dos"}}); }},
+        {"a Samba stream added", [&] { SetAttributes({{"DosStream.z:$DATA", nul}}); }},
         {"a Samba file renamed over it", [&] {
-             temp.AddFile("g", "other");
-             set("g", "DOSATTRIB", "dos");
-             set("g", "n", "2");
+             SetAttributes({{"DOSATTRIB", "dos"}, {"n", "2"}}, "g", true);
              std::rename(temp.PathOf("g").c_str(), temp.PathOf("f").c_str());
          }},
     };
