@@ -15,19 +15,33 @@ bool StartsWithShortName(const CStringBase<char>& itemName, const StreamKind& ki
            std::memcmp(itemName.Ptr() + 1, kind.shortName, length) == 0;
 }
 
+// The stream name spelled from `start` on; `streamName` changes only when the
+// whole of it reads.
+void Unescape(const CStringBase<char>& itemName, int start, CStringBase<char>& streamName) {
+    CStringBase<char> parsed;
+    parsed.Reserve(itemName.Length() - start);
+    AppendUnescapedName(parsed, itemName.Ptr() + start, itemName.Ptr() + itemName.Length());
+    streamName = parsed;
+}
+
 }  // namespace
 
 int MakeItemName(DWORD kindId, const CStringBase<char>& streamName, CStringBase<char>& itemName) {
     int index = FindStreamKind(kindId);
     if (index < 0)
         return -1;
+    const bool marked = kindId != BACKUP_ALTERNATE_DATA;
     itemName = "";
-    if (kindId != BACKUP_ALTERNATE_DATA) {
+    // Room for a name with nothing to escape, so that it takes one buffer.
+    itemName.Reserve(streamName.Length() +
+                     (marked ? static_cast<int>(std::strlen(kStreamKinds[index].shortName)) + 2
+                             : 0));
+    if (marked) {
         itemName.Append('{');
         itemName.Append(kStreamKinds[index].shortName);
         itemName.Append('}');
     }
-    itemName.Append(EscapeName(streamName));
+    AppendEscapedName(itemName, streamName.Ptr(), streamName.Length());
     return index;
 }
 
@@ -41,10 +55,10 @@ DWORD ParseItemName(const CStringBase<char>& itemName, CStringBase<char>& stream
             int close = static_cast<int>(std::strlen(kind.shortName)) + 1;
             if (itemName.CharAt(close) != '}')
                 break;
-            streamName = UnescapeName(itemName.SubstringFrom(close + 1));
+            Unescape(itemName, close + 1, streamName);
             return kind.id;
         }
     }
-    streamName = UnescapeName(itemName);
+    Unescape(itemName, 0, streamName);
     return BACKUP_ALTERNATE_DATA;
 }

@@ -1,7 +1,6 @@
 #include "streams/NameEscape.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -26,9 +25,15 @@ bool IsDroppedAtEnd(unsigned char byte) {
 }
 
 void AppendEscape(CStringBase<char>& text, unsigned char byte) {
-    char escape[8];
-    std::snprintf(escape, sizeof(escape), "[%u]", static_cast<unsigned>(byte));
-    text.Append(escape);
+    char escape[6];
+    char* at = escape + sizeof(escape);
+    *--at = 0;
+    *--at = ']';
+    do
+        *--at = static_cast<char>('0' + byte % 10);
+    while ((byte /= 10) != 0);
+    *--at = '[';
+    text.Append(at);
 }
 
 // The byte that the `count` digits of one bracket stand for.
@@ -55,10 +60,7 @@ bool MustEscape(const char* text, int at, int length) {
 }  // namespace
 
 // Bytes that stay as they are go over in runs: names are mostly plain.
-CStringBase<char> EscapeName(const CStringBase<char>& text) {
-    CStringBase<char> escaped;
-    const char* bytes = text.Ptr();
-    const int length = text.Length();
+void AppendEscapedName(CStringBase<char>& escaped, const char* bytes, int length) {
     for (int run = 0, at = 0; run < length; run = ++at) {
         while (at < length && !MustEscape(bytes, at, length))
             ++at;
@@ -66,13 +68,16 @@ CStringBase<char> EscapeName(const CStringBase<char>& text) {
         if (at < length)
             AppendEscape(escaped, static_cast<unsigned char>(bytes[at]));
     }
+}
+
+CStringBase<char> EscapeName(const CStringBase<char>& text) {
+    CStringBase<char> escaped;
+    escaped.Reserve(text.Length());
+    AppendEscapedName(escaped, text.Ptr(), text.Length());
     return escaped;
 }
 
-CStringBase<char> UnescapeName(const CStringBase<char>& text) {
-    CStringBase<char> result;
-    const char* bytes = text.Ptr();
-    const char* end = bytes + text.Length();
+void AppendUnescapedName(CStringBase<char>& result, const char* bytes, const char* end) {
     while (bytes < end) {
         const char* open = std::find(bytes, end, '[');
         result.Append(bytes, static_cast<int>(open - bytes));
@@ -85,5 +90,11 @@ CStringBase<char> UnescapeName(const CStringBase<char>& text) {
         result.Append(EscapedByte(open + 1, static_cast<int>(close - open - 1)));
         bytes = close + 1;
     }
+}
+
+CStringBase<char> UnescapeName(const CStringBase<char>& text) {
+    CStringBase<char> result;
+    result.Reserve(text.Length());
+    AppendUnescapedName(result, text.Ptr(), text.Ptr() + text.Length());
     return result;
 }
