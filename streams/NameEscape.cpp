@@ -1,21 +1,21 @@
 #include "streams/NameEscape.h"
 
-#include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace {
 
-// "[" opens an escape itself: a stream named "[65]" written as it stands
-// would read back as the stream "A".
-bool NeedsEscape(unsigned char byte) {
-    return (byte >= 1 && byte <= 31) || byte == '\\' || byte == '/' || byte == ':' ||
-           byte == '[';
-}
-
-// A name that starts with "{" could spell a kind marker ("{Data}x" would read
-// back as main data): its first brace is escaped.
-bool IsMarkerStart(unsigned char byte, int at) {
-    return at == 0 && byte == '{';
-}
+// Control bytes and the path characters, anywhere in a name. "[" opens an
+// escape itself: a stream named "[65]" written as it stands would read back
+// as the stream "A". A table, as every byte of every listed name is looked up.
+constexpr std::array<bool, 256> kNeedsEscape = [] {
+    std::array<bool, 256> table{};
+    for (unsigned char byte = 1; byte <= 31; ++byte)
+        table[byte] = true;
+    for (unsigned char byte : {'\\', '/', ':', '['})
+        table[byte] = true;
+    return table;
+}();
 
 // Windows drops a trailing dot or space from a file name, so "notes." would be
 // extracted over "notes", and a stream named ".." would name the parent
@@ -51,23 +51,43 @@ char EscapedByte(const char* digits, int count) {
     return static_cast<char>(value);
 }
 
-bool MustEscape(const char* text, int at, int length) {
-    unsigned char byte = static_cast<unsigned char>(text[at]);
-    return NeedsEscape(byte) || IsMarkerStart(byte, at) ||
-           (at == length - 1 && IsDroppedAtEnd(byte));
+// Where `c` first stands from `bytes` on, or `end`.
+const char* Find(const char* bytes, const char* end, char c) {
+    const void* found = std::memchr(bytes, c, static_cast<size_t>(end - bytes));
+    return found != nullptr ? static_cast<const char*>(found) : end;
+}
+
+// The bytes from `at` to `end`, escaped where they must be anywhere in a
+// name. Bytes that stay as they are go over in runs: names are mostly plain.
+void AppendMiddle(CStringBase<char>& escaped, const char* bytes, int at, int end) {
+    int run = at;
+    for (; at < end; ++at) {
+        const unsigned char byte = static_cast<unsigned char>(bytes[at]);
+        if (!kNeedsEscape[byte])
+            continue;
+        escaped.Append(bytes + run, at - run);
+        AppendEscape(escaped, byte);
+        run = at + 1;
+    }
+    escaped.Append(bytes + run, end - run);
 }
 
 }  // namespace
 
-// Bytes that stay as they are go over in runs: names are mostly plain.
+// A name that starts with "{" could spell a kind marker ("{Data}x" would read
+// back as main data): its first brace is escaped.
 void AppendEscapedName(CStringBase<char>& escaped, const char* bytes, int length) {
-    for (int run = 0, at = 0; run < length; run = ++at) {
-        while (at < length && !MustEscape(bytes, at, length))
-            ++at;
-        escaped.Append(bytes + run, at - run);
-        if (at < length)
-            AppendEscape(escaped, static_cast<unsigned char>(bytes[at]));
+    int start = 0;
+    if (length > 0 && bytes[0] == '{') {
+        AppendEscape(escaped, '{');
+        start = 1;
     }
+    const bool escapeLast =
+        length > start && IsDroppedAtEnd(static_cast<unsigned char>(bytes[length - 1]));
+    const int end = escapeLast ? length - 1 : length;
+    AppendMiddle(escaped, bytes, start, end);
+    if (escapeLast)
+        AppendEscape(escaped, static_cast<unsigned char>(bytes[end]));
 }
 
 CStringBase<char> EscapeName(const CStringBase<char>& text) {
@@ -79,12 +99,12 @@ CStringBase<char> EscapeName(const CStringBase<char>& text) {
 
 void AppendUnescapedName(CStringBase<char>& result, const char* bytes, const char* end) {
     while (bytes < end) {
-        const char* open = std::find(bytes, end, '[');
+        const char* open = Find(bytes, end, '[');
         result.Append(bytes, static_cast<int>(open - bytes));
         if (open == end)
             break;
         // Dropping an unclosed tail would quietly name a different stream.
-        const char* close = std::find(open + 1, end, ']');
+        const char* close = Find(open + 1, end, ']');
         if (close == end)
             throw "Incorrect [Number] in name";
         result.Append(EscapedByte(open + 1, static_cast<int>(close - open - 1)));

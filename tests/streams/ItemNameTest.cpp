@@ -202,6 +202,13 @@ TEST(ItemNameTest, EveryByteComesBackUnchanged) {
 TEST(ItemNameTest, AnAlternateStreamNamedLikeAMarkerKeepsItsKind) {
     EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "{Data}x"), "[123]Data}x");
     EXPECT_EQ(Parsed("[123]Data}x"), "4:{Data}x");
+    // Only the first brace is escaped; where the first byte is also the last,
+    // or the last is dropped at the end, each rule still holds.
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "{"), "[123]");
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "{{"), "[123]{");
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "{."), "[123][46]");
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "{[ "), "[123][91][32]");
+    EXPECT_EQ(ItemNameOf(BACKUP_ALTERNATE_DATA, "x{"), "x{");
     // A file named with the marker still names that kind.
     EXPECT_EQ(Parsed("{Data}x"), "1:x");
 }
