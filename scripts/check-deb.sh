@@ -55,7 +55,6 @@ dpkg-query -L morvex | LC_ALL=C sort > "$work/files"
 
 expected="/usr/bin/morvex
 /usr/lib/mc/extfs.d/morvex
-/usr/lib/morvex/libmorvex_win32.so
 /usr/lib/morvex/morvex.so
 /usr/share/bash-completion/completions/morvex
 /usr/share/doc/morvex/changelog.Debian.gz

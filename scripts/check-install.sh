@@ -30,7 +30,6 @@ usr=$stage/root/usr
 
 expected="bin/morvex
 lib/mc/extfs.d/morvex
-lib/morvex/libmorvex_win32.so
 lib/morvex/morvex.so
 share/bash-completion/completions/morvex
 share/man/man1/morvex.1
@@ -40,26 +39,31 @@ installed=$(cd "$usr" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
   fail "the installed files are not the layout (< missing, > not expected):
 $(diff <(echo "$expected") <(echo "$installed"))"
 
-# The loader finds the layer from where each binary lies, never from the
-# build tree.
-runpath() { readelf -d "$1" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p'; }
-[ "$(runpath "$usr/bin/morvex")" = "\$ORIGIN/../lib/morvex" ] ||
-  fail "bin/morvex has RUNPATH '$(runpath "$usr/bin/morvex")'"
-[ "$(runpath "$usr/lib/morvex/morvex.so")" = "\$ORIGIN" ] ||
-  fail "lib/morvex/morvex.so has RUNPATH '$(runpath "$usr/lib/morvex/morvex.so")'"
+# The program carries the layer under the layer's name, so the module binds to
+# the program's copy: the program exports every function of the layer, and
+# no image but the build tree's module has a search path.
+dynamic() { readelf -d "$1" | sed -n "s/.*($2).*\[\(.*\)\]/\1/p"; }
+exports() { nm -D --defined-only "$1" | awk '$2 == "T" { print $3 }' | LC_ALL=C sort; }
+layer=$build/platform/posix/libmorvex_win32.so
+[ "$(dynamic "$usr/bin/morvex" SONAME)" = "$(dynamic "$layer" SONAME)" ] ||
+  fail "bin/morvex is not named as the layer: '$(dynamic "$usr/bin/morvex" SONAME)'"
+missing=$(LC_ALL=C comm -23 <(exports "$layer") <(exports "$usr/bin/morvex"))
+[ -z "$missing" ] || fail "bin/morvex does not export the layer's $(echo $missing)"
+for binary in "$usr/bin/morvex" "$usr/lib/morvex/morvex.so" "$build/morvex"; do
+  [ -z "$(dynamic "$binary" RUNPATH)" ] ||
+    fail "$binary has RUNPATH '$(dynamic "$binary" RUNPATH)'"
+done
 # An empty entry in the build tree's search path is the current folder: the
 # loader would look there for libc first.
-for binary in "$build/morvex" "$build/morvex.so"; do
-  [[ ":$(runpath "$binary"):" != *::* ]] ||
-    fail "$binary has an empty entry in RUNPATH '$(runpath "$binary")'"
-done
+[[ ":$(dynamic "$build/morvex.so" RUNPATH):" != *::* ]] ||
+  fail "$build/morvex.so has an empty entry in RUNPATH '$(dynamic "$build/morvex.so" RUNPATH)'"
 
 work=$stage/work
 mkdir -p "$work" "$stage/home"
 printf 'data' > "$work/report.txt"
 setfattr -n user.notes -v 0x68656c6c6f "$work/report.txt"
 
-# `list` loads the module, the layer and the message texts; mc's helper runs
+# `list` loads the module and the message texts; mc's helper runs
 # the program installed beside it.
 chmod 644 "$work/report.txt"
 morvex_line='^ *2 +5 +notes( |$)'
