@@ -8,7 +8,7 @@
 
 namespace {
 
-std::string ProgramDirectory() {
+std::string ReadProgramDirectory() {
     char path[PATH_MAX];
     ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
     if (length <= 0)
@@ -17,13 +17,19 @@ std::string ProgramDirectory() {
     return program.substr(0, program.rfind('/'));
 }
 
+// Read once: every lookup of a build file asks for it.
+const std::string& ProgramDirectory() {
+    static const std::string directory = ReadProgramDirectory();
+    return directory;
+}
+
 }  // namespace
 
 std::vector<std::string> BuildDirectories() {
     std::vector<std::string> directories;
     if (const char* build = std::getenv("MORVEX_BUILD"); build != nullptr && *build != 0)
         directories.push_back(build);
-    std::string program = ProgramDirectory();
+    const std::string& program = ProgramDirectory();
     if (!program.empty()) {
         directories.push_back(program);
         directories.push_back(program + "/..");
