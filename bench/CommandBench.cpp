@@ -51,7 +51,7 @@ void BenchList(const std::string& morvex, const TempDirectory& scratch, int stre
     const std::vector<std::string> getfattr = {"getfattr", "--absolute-names", "-d", file};
     const std::vector<double> medians =
         MedianSeconds(kListRuns, {[&] { RunTool(list); }, [&] { RunTool(getfattr); }});
-    const long listMemory = RunTool(list), getfattrMemory = RunTool(getfattr);
+    const long listMemory = PeakMemoryKiB(list), getfattrMemory = PeakMemoryKiB(getfattr);
     std::printf("list of a file with %d streams, median of %d runs:\n", streams, kListRuns);
     std::printf("  morvex list:                 %8.2f ms  (peak RSS %ld KiB)\n",
                 medians[0] * 1e3, listMemory);

@@ -78,9 +78,9 @@ int Run() {
         [&] { RunShell("getfattr -R -m '^user\\.' \"$1\"", {tree.Path()}); },
     });
     const double scanTime = medians[0], getfattrTime = medians[1];
-    const long scanMemory = RunTool({morvex, "scan", tree.Path()});
+    const long scanMemory = PeakMemoryKiB({morvex, "scan", tree.Path()});
     const long getfattrMemory =
-        RunTool({"getfattr", "--absolute-names", "-R", "-m", "^user\\.", tree.Path()});
+        PeakMemoryKiB({"getfattr", "--absolute-names", "-R", "-m", "^user\\.", tree.Path()});
     std::printf("%d files in %d folders, %d with a stream, median of %d runs:\n",
                 kFolders * kFilesPerFolder, kFolders, withStream, kRuns);
     std::printf("  morvex scan:                 %8.1f ms  (peak RSS %ld KiB)\n", scanTime * 1e3,
