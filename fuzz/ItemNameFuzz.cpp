@@ -5,7 +5,6 @@
 // names itself again.
 #include <cstdint>
 #include <cstring>
-#include <string>
 
 #include "common/StringBase.h"
 #include "fuzz/FuzzCheck.h"
@@ -19,8 +18,11 @@ const DWORD kAlternateData = 4;
 
 // Item names and stream names are C strings: a NUL ends them.
 CStringBase<char> TextOf(const uint8_t* data, size_t size) {
-    std::string text(reinterpret_cast<const char*>(data), size);
-    return CStringBase<char>(text.substr(0, text.find('\0')).c_str());
+    const void* end = std::memchr(data, 0, size);
+    const size_t length = end != nullptr ? static_cast<const uint8_t*>(end) - data : size;
+    CStringBase<char> text;
+    text.Append(reinterpret_cast<const char*>(data), static_cast<int>(length));
+    return text;
 }
 
 bool IsRefusal(const char* text) {
