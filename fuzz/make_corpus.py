@@ -16,8 +16,10 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 def write(target, seeds):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
+    # Only the seeds are rewritten: findings saved beside them stay.
     for old in os.listdir(folder):
-        os.remove(os.path.join(folder, old))
+        if old.startswith("seed-"):
+            os.remove(os.path.join(folder, old))
     for n, seed in enumerate(seeds):
         with open(os.path.join(folder, "seed-%02d" % n), "wb") as f:
             f.write(seed)
