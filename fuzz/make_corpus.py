@@ -199,6 +199,7 @@ def command_line_seeds():
 
 def main():
     write("backup_walk", backup_seeds())
+    write("stream_headers", backup_seeds())
     write("item_name", item_name_seeds())
     write("security_descriptor", security_seeds())
     write("samba_descriptor", samba_descriptor_seeds())

@@ -17,7 +17,9 @@ if [ "${2:-}" = "--runs" ]; then
 fi
 seconds=${FUZZ_SECONDS:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
-targets=${FUZZ_TARGETS:-"backup_walk item_name security_descriptor samba_descriptor registry_file command_line"}
+all_targets="backup_walk stream_headers item_name security_descriptor samba_descriptor"
+all_targets+=" registry_file command_line"
+targets=${FUZZ_TARGETS:-$all_targets}
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i386-linux-fuzz.cmake" \
