@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "common/ErrorNumbers.h"
+#include "fuzz/BackupWalkModel.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/ScratchDirectory.h"
 #include "host/dialogs/ScriptedUi.h"
@@ -20,47 +20,6 @@
 #include "platform/posix/backup/BackupControl.h"
 
 namespace {
-
-const size_t kHeaderSize = 20;
-
-// What the walk must make of the bytes: the sizes of the streams, in order,
-// or the error number the walk stops with.
-struct WalkModel {
-    std::vector<uint64_t> sizes;
-    unsigned error = 0;
-};
-
-uint64_t LittleEndian(const std::string& bytes, size_t at, int size) {
-    uint64_t value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
-WalkModel ModelWalk(const std::string& bytes) {
-    WalkModel model;
-    size_t at = 0;
-    while (at < bytes.size()) {
-        if (bytes.size() - at < kHeaderSize) {
-            model.error = kErrorBackupWalkOutOfStep;
-            return model;
-        }
-        const uint64_t size = LittleEndian(bytes, at + 8, 8);
-        const uint64_t nameSize = LittleEndian(bytes, at + 16, 4);
-        at += kHeaderSize;
-        if (nameSize % 2 != 0) {
-            model.error = kErrorOddStreamNameSize;
-            return model;
-        }
-        if (bytes.size() - at < nameSize || bytes.size() - at - nameSize < size) {
-            model.error = kErrorBackupWalkOutOfStep;
-            return model;
-        }
-        at += nameSize + size;
-        model.sizes.push_back(size);
-    }
-    return model;
-}
 
 // Every box the module shows is an error here; only the last is kept, so
 // that millions of inputs do not pile up a record.
@@ -103,10 +62,10 @@ void CheckListed(const CommandLinePanel& panel, const Session& session, const Wa
     FUZZ_CHECK(session.ui.boxes == 0);
     StreamListing listing;
     FUZZ_CHECK(ReadStreamListing(session.plugin.Entries(), panel.Handle(), listing));
-    FUZZ_CHECK(listing.streams.size() == model.sizes.size());
-    for (size_t i = 0; i < model.sizes.size(); ++i) {
+    FUZZ_CHECK(listing.streams.size() == model.streams.size());
+    for (size_t i = 0; i < model.streams.size(); ++i) {
         FUZZ_CHECK(listing.streams[i].index == i);
-        FUZZ_CHECK(listing.streams[i].size == model.sizes[i]);
+        FUZZ_CHECK(listing.streams[i].size == model.streams[i].size);
     }
 }
 

@@ -16,8 +16,10 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 def write(target, seeds):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
+    # Only the seeds are rewritten: findings saved beside them stay.
     for old in os.listdir(folder):
-        os.remove(os.path.join(folder, old))
+        if old.startswith("seed-"):
+            os.remove(os.path.join(folder, old))
     for n, seed in enumerate(seeds):
         with open(os.path.join(folder, "seed-%02d" % n), "wb") as f:
             f.write(seed)
@@ -197,6 +199,7 @@ def command_line_seeds():
 
 def main():
     write("backup_walk", backup_seeds())
+    write("stream_headers", backup_seeds())
     write("item_name", item_name_seeds())
     write("security_descriptor", security_seeds())
     write("samba_descriptor", samba_descriptor_seeds())
