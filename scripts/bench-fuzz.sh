@@ -5,7 +5,9 @@
 # stream reader over the layer), backup_walk the whole host path (the program
 # opening its panel through the loaded module). Builds the fuzz targets in DIR
 # (default build/fuzz) when needed; each target runs BENCH_FUZZ_RUNS inputs
-# (default 200,000) three times, and the median rate is printed.
+# (default 200,000) three times, and the median rate is printed. Each run
+# starts from the committed corpus alone: inputs grown by earlier runs are
+# longer, and would make the figure depend on the tree's history.
 set -euo pipefail
 build=${1:-build/fuzz}
 runs=${BENCH_FUZZ_RUNS:-200000}
@@ -13,8 +15,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 for target in backup_walk stream_headers item_name; do
   rates=()
   for attempt in 1 2 3; do
-    FUZZ_TARGETS=$target "$root/scripts/fuzz.sh" "$build" --runs "$runs" >"$build.bench.log" 2>&1 ||
-      { cat "$build.bench.log" >&2; exit 1; }
+    grown=$(mktemp -d "${TMPDIR:-/tmp}/morvex-bench-fuzz-XXXXXX")
+    FUZZ_TARGETS=$target FUZZ_CORPUS=$grown "$root/scripts/fuzz.sh" "$build" --runs "$runs" \
+      >"$build.bench.log" 2>&1 || { rm -rf "$grown"; cat "$build.bench.log" >&2; exit 1; }
+    rm -rf "$grown"
     rates+=("$(sed -n 's/^stat::average_exec_per_sec: *//p' "$build.bench.log")")
   done
   median=$(printf '%s\n' "${rates[@]}" | sort -n | sed -n 2p)

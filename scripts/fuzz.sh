@@ -4,6 +4,7 @@
 #   scripts/fuzz.sh DIR                 each target for FUZZ_SECONDS (default 60)
 #   scripts/fuzz.sh DIR --runs N        each target for N inputs (the bounded check)
 #   FUZZ_TARGETS="item_name ..."        only those targets
+#   FUZZ_CORPUS=FOLDER                  new inputs go to FOLDER/<target>
 # New inputs go to DIR/fuzz/corpus/<target>, never into the committed corpus;
 # a finding is saved as fuzz/findings/<target>-crash-... and fails the run.
 set -euo pipefail
@@ -38,7 +39,7 @@ mkdir -p "$findings"
 
 failed=()
 for t in $targets; do
-  work="$build/fuzz/corpus/$t"
+  work="${FUZZ_CORPUS:-$build/fuzz/corpus}/$t"
   mkdir -p "$work"
   if [ "$mode" = runs ]; then
     limit=(-runs="$runs")
