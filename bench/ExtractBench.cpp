@@ -5,10 +5,11 @@
 // `getfattr -d`, which reads them all. Caches are left as they are; every
 // figure is the median of several runs.
 //
-// Usage: bench_extract [DIRECTORY [STREAM_DIRECTORY]] — the 1 GiB file goes to
-// DIRECTORY (default /tmp), the file with 1,000 streams to STREAM_DIRECTORY
-// (default /dev/shm: ext4 keeps all attributes of a file in one block, far
-// too small for 1,000 of them). Everything made is deleted at the end, also
+// Usage: bench_extract [DIRECTORY [STREAM_DIRECTORY]] — the 1 GiB file and its
+// copies go to DIRECTORY, the file with 1,000 streams to STREAM_DIRECTORY
+// (both default /dev/shm: in memory, no disk's writeback gets into the
+// figures, and ext4 keeps all attributes of a file in one block, far too
+// small for 1,000 of them). Everything made is deleted at the end, also
 // when a run fails.
 #include <fcntl.h>
 #include <ftw.h>
@@ -122,21 +123,19 @@ void BenchMainData(const PluginEntryPoints& entries, const std::string& base) {
     const std::string source = scratch.path + "/source", target = out.path + "/{Data}";
     MakeBigFile(source, kBigSize);
     auto removeTarget = [&] { unlink(target.c_str()); };
-    double module, cp, dd;
-    {
-        CommandLinePanel panel(entries, source);
-        if (!panel.IsOpen())
-            throw std::runtime_error("cannot open " + source);
-        module = MedianSeconds(
-            kBigRuns, {ExtractThroughModule(entries, panel, {"{Data}"}, out.path)}, removeTarget)[0];
-    }
-    const std::vector<double> tools = MedianSeconds(
+    CommandLinePanel panel(entries, source);
+    if (!panel.IsOpen())
+        throw std::runtime_error("cannot open " + source);
+    // The three take turns, so that none of them meets the page cache and
+    // the memory in a state of its own, such as the source's pages just
+    // written.
+    const std::vector<double> times = MedianSeconds(
         kBigRuns,
-        {[&] { RunTool({"cp", source, target}); },
+        {ExtractThroughModule(entries, panel, {"{Data}"}, out.path),
+         [&] { RunTool({"cp", source, target}); },
          [&] { RunTool({"dd", "if=" + source, "of=" + target, "bs=512K", "status=none"}); }},
         removeTarget);
-    cp = tools[0];
-    dd = tools[1];
+    const double module = times[0], cp = times[1], dd = times[2];
 
     const double mib = static_cast<double>(kBigSize) / (1 << 20);
     std::printf("main data of a 1 GiB file, median of %d runs:\n", kBigRuns);
@@ -186,5 +185,5 @@ int Run(const std::string& directory, const std::string& streamDirectory) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    return RunBenchmark("bench_extract", [&] { return Run(argc > 1 ? argv[1] : "/tmp", argc > 2 ? argv[2] : "/dev/shm"); });
+    return RunBenchmark("bench_extract", [&] { return Run(argc > 1 ? argv[1] : "/dev/shm", argc > 2 ? argv[2] : "/dev/shm"); });
 }
