@@ -443,6 +443,29 @@ TEST_F(BackupReadTest, SubstitutedBytesAreDeliveredAsOneFlatSequence) {
     EXPECT_EQ(streams[0].data, "real data");
 }
 
+// One open file can be read again and again: setting its bytes anew, by any
+// name of it, restarts the reading under way; clearing leaves that reading
+// what it had.
+TEST_F(BackupReadTest, SettingTheBytesAgainRestartsTheReadingUnderWay) {
+    const std::string path = temp.AddFile("f", "real data");
+    ASSERT_EQ(symlink(path.c_str(), temp.PathOf("alias").c_str()), 0);
+    ASSERT_TRUE(mvx::SetBackupBytes(path, "first bytes"));
+    Handle file(OpenForBackup("D:\\f"));
+    ASSERT_TRUE(file.IsValid());
+    Reading reading(file.Get());
+    EXPECT_EQ(reading.Read(5), "first");
+    ASSERT_TRUE(mvx::SetBackupBytes(temp.PathOf("alias"), "second"));
+    ULONGLONG skipped = 0;
+    EXPECT_TRUE(reading.Seek(3, skipped));
+    EXPECT_EQ(reading.Read(64), "ond");
+    ASSERT_TRUE(mvx::SetBackupBytes(path, "third"));
+    EXPECT_EQ(reading.Read(2), "th");
+    mvx::ClearBackupBytes();
+    EXPECT_EQ(reading.Read(64), "ird");
+    ASSERT_TRUE(mvx::SetBackupBytes(path, "after clearing"));
+    EXPECT_EQ(reading.Read(64), "");
+}
+
 TEST_F(BackupReadTest, AbortFreesTheContextAndInjectedFaultsLoseNothing) {
     temp.AddFile("f", "abc");
     SetAttribute("f", "x", "value");

@@ -8,9 +8,8 @@ namespace mvx {
 
 DWORD StartBackup(std::shared_ptr<FileObject> file, bool withSecurity,
                   std::unique_ptr<BackupContext>& context) {
-    std::string substitute;
-    if (FindBackupBytes(file->Name().path, substitute)) {
-        context = std::make_unique<FlatBackup>(std::move(file), std::move(substitute));
+    if (std::shared_ptr<const BackupFeed> feed = FindBackupFeed(file->Name().path)) {
+        context = std::make_unique<FlatBackup>(std::move(file), std::move(feed));
         return NO_ERROR;
     }
     std::vector<BackupStream> streams;

@@ -5,6 +5,8 @@
 
 #include "platform/posix/Win32Functions.h"
 
+#include <memory>
+#include <mutex>
 #include <string>
 
 namespace mvx {
@@ -14,13 +16,29 @@ namespace mvx {
 // `bytes`, as one flat sequence: a read returns what it asks for up to what
 // is left, a seek skips up to what is left (and fails with ERROR_SEEK when
 // that is less than asked). Applies to readings started afterwards, until
-// ClearBackupBytes; the file is recognised by its canonical path, whatever
-// name opens it. False when the file cannot be found.
+// ClearBackupBytes, and restarts a reading of the file under way at the first
+// of the new bytes, so that one open file can be read again and again. The
+// file is recognised by its canonical path, whatever name opens it; the
+// path is resolved when it is first given. False when the file cannot be
+// found.
 WIN32_LAYER_API bool SetBackupBytes(const std::string& posixPath, std::string bytes);
-// Every file delivers its own streams again.
+// Every file delivers its own streams again to readings started afterwards.
 WIN32_LAYER_API void ClearBackupBytes();
 
-// For the layer: the bytes substituted for the file at `path`.
-bool FindBackupBytes(const std::string& path, std::string& bytes);
+// The bytes set for one file, as readings of it follow them.
+class BackupFeed {
+public:
+    // The bytes now; `generation` changes each time they are set.
+    std::shared_ptr<const std::string> Bytes(unsigned long long& generation) const;
+    void Set(std::string bytes);
+
+private:
+    mutable std::mutex lock_;
+    std::shared_ptr<const std::string> bytes_ = std::make_shared<const std::string>();
+    unsigned long long generation_ = 0;
+};
+
+// For the layer: the bytes set for the file at `path`, null when none are.
+std::shared_ptr<const BackupFeed> FindBackupFeed(const std::string& path);
 
 }  // namespace mvx
