@@ -5,6 +5,7 @@
 #   scripts/fuzz.sh DIR --runs N        each target for N inputs (the bounded check)
 #   FUZZ_TARGETS="item_name ..."        only those targets
 #   FUZZ_CORPUS=FOLDER                  new inputs go to FOLDER/<target>
+#   FUZZ_BUILT=1                        the targets are built already
 # New inputs go to DIR/fuzz/corpus/<target>, never into the committed corpus;
 # a finding is saved as fuzz/findings/<target>-crash-... and fails the run.
 set -euo pipefail
@@ -26,9 +27,11 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i386-linux-fuzz.cmake" \
     -DMORVEX_SANITIZE=ON -DMORVEX_FUZZ=ON
 fi
-build_targets=()
-for t in $targets; do build_targets+=("fuzz_$t"); done
-cmake --build "$build" -j "${JOBS:-$(nproc)}" --target morvex "${build_targets[@]}"
+if [ -z "${FUZZ_BUILT:-}" ]; then
+  build_targets=()
+  for t in $targets; do build_targets+=("fuzz_$t"); done
+  cmake --build "$build" -j "${JOBS:-$(nproc)}" --target morvex "${build_targets[@]}"
+fi
 
 # The shared sanitizer runtime is loaded after the layer; leaks are findings.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-verify_asan_link_order=0:detect_leaks=1}
