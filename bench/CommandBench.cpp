@@ -1,10 +1,10 @@
-// How fast the morvex program lists and deletes streams, run as a user runs
-// it, against the tool that does the same beside it: `list` against
-// `getfattr -d` (which also reads every value) on a file with 1 and with
-// 1,000 streams, and `rm` of thousands of streams by name, which must take
-// time in proportion to the count. Runs of the two alternate, so that both
-// meet the same caches; every figure is the median of several runs. Peak
-// memory is that of one run of each.
+// How fast the morvex program lists, deletes and writes streams, run as a
+// user runs it: `list` against the tool that does the same beside it,
+// `getfattr -d` (which also reads every value), on a file with 1 and with
+// 1,000 streams, whose runs alternate, so that both meet the same caches;
+// and `rm` of thousands of streams by name and `put` of thousands of files,
+// which must take time in proportion to the count. Every figure is the
+// median of several runs. Peak memory is that of one run of each.
 //
 // Usage: bench_commands [DIRECTORY] — the files go below DIRECTORY (default
 // /dev/shm, where a file holds thousands of attributes) and are deleted at the
@@ -27,19 +27,20 @@
 namespace {
 
 constexpr int kListRuns = 21;
-constexpr int kRmRuns = 3;
+constexpr int kCountRuns = 3;
 // Linux lists at most 64 KiB of names; names this short let 5,000 fit.
-const int kRmCounts[] = {2500, 5000};
+const int kStreamCounts[] = {2500, 5000};
+// What each stream holds.
+const std::string kValue(100, 'v');
 
 std::string StreamName(int i) {
     return "s" + std::to_string(i);
 }
 
 void AddStreams(const std::string& path, int count) {
-    const std::string value(100, 'v');
     for (int i = 0; i < count; ++i) {
         const std::string name = "user." + StreamName(i);
-        if (setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) != 0)
+        if (setxattr(path.c_str(), name.c_str(), kValue.data(), kValue.size(), 0) != 0)
             throw std::runtime_error("cannot add stream " + name + " to " + path);
     }
 }
@@ -68,19 +69,41 @@ double RmSeconds(const std::string& morvex, const TempDirectory& scratch, int co
         rm.push_back(StreamName(i));
     rm.push_back("--yes");
     AddStreams(file, count);
-    return MedianSeconds(kRmRuns, {[&] { RunTool(rm); }}, [&] { AddStreams(file, count); })[0];
+    return MedianSeconds(kCountRuns, {[&] { RunTool(rm); }}, [&] { AddStreams(file, count); })[0];
 }
 
-void BenchRm(const std::string& morvex, const TempDirectory& scratch) {
-    std::printf("rm of streams by name, median of %d runs:\n", kRmRuns);
-    std::vector<double> seconds;
-    for (int count : kRmCounts) {
-        seconds.push_back(RmSeconds(morvex, scratch, count));
-        std::printf("  morvex rm of %d streams:   %8.3f s  (%.1f us per stream)\n", count,
-                    seconds.back(), seconds.back() * 1e6 / count);
+// The seconds `morvex put` takes to write `count` files of one folder in as
+// streams.
+double PutSeconds(const std::string& morvex, const TempDirectory& scratch, int count) {
+    const std::string tag = std::to_string(count);
+    const std::string file = scratch.AddFile("put" + tag, "data");
+    scratch.AddDirectory("sources" + tag);
+    std::vector<std::string> put = {morvex, "put", file};
+    for (int i = 0; i < count; ++i)
+        put.push_back(scratch.AddFile("sources" + tag + "/" + StreamName(i), kValue));
+    put.push_back("--yes");
+    auto removeStreams = [&] {
+        for (int i = 0; i < count; ++i)
+            removexattr(file.c_str(), ("user." + StreamName(i)).c_str());
+    };
+    return MedianSeconds(kCountRuns, {[&] { RunTool(put); }}, removeStreams)[0];
+}
+
+// `verb` of `count` streams for each count, and how the time grows with it.
+using CountSeconds = double (*)(const std::string& morvex, const TempDirectory& scratch,
+                               int count);
+
+void BenchCounts(const char* verb, CountSeconds seconds, const std::string& morvex,
+                 const TempDirectory& scratch) {
+    std::printf("%s of thousands of streams, median of %d runs:\n", verb, kCountRuns);
+    std::vector<double> times;
+    for (int count : kStreamCounts) {
+        times.push_back(seconds(morvex, scratch, count));
+        std::printf("  morvex %-3s of %d streams:  %8.3f s  (%.1f us per stream)\n", verb, count,
+                    times.back(), times.back() * 1e6 / count);
     }
-    std::printf("  time of %d / time of %d:   %8.2f  (2.00 when linear)\n", kRmCounts[1],
-                kRmCounts[0], seconds[1] / seconds[0]);
+    std::printf("  time of %d / time of %d:   %8.2f  (2.00 when linear)\n", kStreamCounts[1],
+                kStreamCounts[0], times[1] / times[0]);
 }
 
 int Run() {
@@ -88,7 +111,8 @@ int Run() {
     const std::string morvex = FindBuildFile("morvex");
     BenchList(morvex, scratch, 1);
     BenchList(morvex, scratch, 1000);
-    BenchRm(morvex, scratch);
+    BenchCounts("rm", RmSeconds, morvex, scratch);
+    BenchCounts("put", PutSeconds, morvex, scratch);
     return 0;
 }
 

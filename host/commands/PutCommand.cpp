@@ -220,8 +220,46 @@ void SuggestAnotherName(const std::string& source, const std::vector<ErrorBox>& 
         }
 }
 
-// Each source in a call of its own, from its folder as the current
-// directory; the number that failed, each told.
+// Each source of `group` in a call of its own; the number that failed, each
+// told.
+int WriteOneByOne(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
+                  FolderItems& group, unsigned opMode, std::ostream& err) {
+    int failures = 0;
+    for (size_t i = 0; i < group.items.size(); ++i) {
+        ErrorBoxHold hold;
+        SetLastError(NO_ERROR);
+        if (entries.PutFiles(panel, &group.items[i], 1, 0, opMode) == 1)
+            continue;
+        ++failures;
+        WriteItemFailure(err,
+                         group.shown[i] + " -> " + file + ":" +
+                             ToUtf8(group.items[i].fileName, CP_ACP),
+                         hold.Boxes(), "not written");
+        SuggestAnotherName(group.shown[i], hold.Boxes(), err);
+    }
+    return failures;
+}
+
+// The sources of one folder go in one call: the panel reads the file's
+// streams again after each call, and a call per source made writing N
+// sources cost N such readings. The plug-in stops at the first source that
+// fails without saying which, so then each is written again on its own
+// (those before it once more, from the same source), and each failure is
+// told with its source.
+int WriteGroup(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
+               FolderItems& group, unsigned opMode, std::ostream& err) {
+    if (group.items.size() > 1) {
+        ErrorBoxHold untold;
+        SetLastError(NO_ERROR);
+        if (entries.PutFiles(panel, group.items.data(), static_cast<int>(group.items.size()), 0,
+                             opMode) == 1)
+            return 0;
+    }
+    return WriteOneByOne(entries, panel, file, group, opMode, err);
+}
+
+// Each folder's sources from that folder as the current directory; the
+// number that failed.
 int WriteEach(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
               std::vector<FolderItems>& groups, unsigned opMode, std::ostream& err) {
     int failures = 0;
@@ -230,18 +268,7 @@ int WriteEach(const PluginEntryPoints& entries, HANDLE panel, const std::string&
             WriteErrorLine(err, "cannot enter " + ToUtf8(group.folder.c_str(), CP_ACP));
             return failures + static_cast<int>(group.items.size());
         }
-        for (size_t i = 0; i < group.items.size(); ++i) {
-            ErrorBoxHold hold;
-            SetLastError(NO_ERROR);
-            if (entries.PutFiles(panel, &group.items[i], 1, 0, opMode) == 1)
-                continue;
-            ++failures;
-            WriteItemFailure(err,
-                             group.shown[i] + " -> " + file + ":" +
-                                 ToUtf8(group.items[i].fileName, CP_ACP),
-                             hold.Boxes(), "not written");
-            SuggestAnotherName(group.shown[i], hold.Boxes(), err);
-        }
+        failures += WriteGroup(entries, panel, file, group, opMode, err);
     }
     return failures;
 }

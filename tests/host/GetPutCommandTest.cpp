@@ -297,20 +297,24 @@ TEST_F(GetPutCommandTest, PutMovesDeleteSourcesOnlyOnceAllAreWritten) {
         // b/dir is refused by the plug-in after a/one was written: a/one stays.
         {{"a/one", "b/dir"}, 1, "b/dir -> report.txt:dir: directory items can not be copied",
          {"one"}, {"a/one", "b/dir"}},
+        // One folder's sources go in one call, which stops at b/dir; the
+        // sources after it are written all the same, and b/dir told once.
+        {{"b/two", "b/dir", "b/three"}, 1,
+         "b/dir -> report.txt:dir: directory items can not be copied", {"two", "three"},
+         {"b/two", "b/dir", "b/three"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sources[0] + " " + c.sources.back());
         for (const char* folder : {"a", "b", "b/dir"})
             temp.AddDirectory(folder);
-        for (const char* source : {"a/one", "a/two", "b/two", "a/notes", "b/notes"})
+        for (const char* source : {"a/one", "a/two", "b/two", "b/three", "a/notes", "b/notes"})
             temp.AddFile(source, source);
         Texts arguments = {"put", "report.txt"};
         arguments.insert(arguments.end(), c.sources.begin(), c.sources.end());
         arguments.insert(arguments.end(), {"--move", "--yes"});
         ProgramRun run = Run(arguments);
         EXPECT_EQ(run.status, c.status);
-        EXPECT_EQ(run.err.substr(0, run.err.find('\n')),
-                  c.error.empty() ? "" : "morvex: " + c.error);
+        EXPECT_EQ(run.err, c.error.empty() ? "" : "morvex: " + c.error + "\n");
         EXPECT_EQ(temp.Contents("report.txt"), "0123456789");
         EXPECT_EQ(Stream(report, "notes"), "hello");
         for (const std::string& stream : c.streamsAdded)
@@ -319,7 +323,7 @@ TEST_F(GetPutCommandTest, PutMovesDeleteSourcesOnlyOnceAllAreWritten) {
             EXPECT_EQ(temp.Exists(source), std::count(c.sourcesLeft.begin(), c.sourcesLeft.end(),
                                                        source) == 1)
                 << source;
-        for (const char* stream : {"user.one", "user.two"})
+        for (const char* stream : {"user.one", "user.two", "user.three"})
             removexattr(report.c_str(), stream);
         fs::remove_all(temp.PathOf("a"));
         fs::remove_all(temp.PathOf("b"));
