@@ -414,7 +414,7 @@ TEST_F(BackupReadTest, ANameThatIsNotUtf8StopsTheReadingAtItsPlace) {
     EXPECT_FALSE(reading.Seek(1, skipped));
 }
 
-TEST_F(BackupReadTest, SubstitutedBytesAreDeliveredAsOneFlatSequence) {
+TEST_F(BackupReadTest, SubstitutedBytesAreDeliveredAsOneFlatSequenceUntilSetAgain) {
     const std::string path = temp.AddFile("f", "real data");
     EXPECT_FALSE(mvx::SetBackupBytes(temp.PathOf("missing"), "x"));
     ASSERT_TRUE(mvx::SetBackupBytes(path, "twelve bytes"));
@@ -436,34 +436,27 @@ TEST_F(BackupReadTest, SubstitutedBytesAreDeliveredAsOneFlatSequence) {
         EXPECT_EQ(GetLastError(), kErrorSeek);
         EXPECT_EQ(skipped, 5u);
     }
+    {
+        // Setting the bytes anew, by any name of the file, restarts a reading
+        // under way; clearing leaves that reading what it had.
+        Reading reading(file.Get());
+        EXPECT_EQ(reading.Read(5), "twelv");
+        ASSERT_TRUE(mvx::SetBackupBytes(temp.PathOf("alias"), "second"));
+        ULONGLONG skipped = 0;
+        EXPECT_TRUE(reading.Seek(3, skipped));
+        EXPECT_EQ(reading.Read(64), "ond");
+        ASSERT_TRUE(mvx::SetBackupBytes(path, "third"));
+        EXPECT_EQ(reading.Read(2), "th");
+        mvx::ClearBackupBytes();
+        EXPECT_EQ(reading.Read(64), "ird");
+        ASSERT_TRUE(mvx::SetBackupBytes(path, "after clearing"));
+        EXPECT_EQ(reading.Read(64), "");
+    }
     mvx::ClearBackupBytes();
     Reading reading(file.Get(), FALSE);
     const std::vector<Stream> streams = reading.All();
     ASSERT_EQ(streams.size(), 1u);
     EXPECT_EQ(streams[0].data, "real data");
-}
-
-// One open file can be read again and again: setting its bytes anew, by any
-// name of it, restarts the reading under way; clearing leaves that reading
-// what it had.
-TEST_F(BackupReadTest, SettingTheBytesAgainRestartsTheReadingUnderWay) {
-    const std::string path = temp.AddFile("f", "real data");
-    ASSERT_EQ(symlink(path.c_str(), temp.PathOf("alias").c_str()), 0);
-    ASSERT_TRUE(mvx::SetBackupBytes(path, "first bytes"));
-    Handle file(OpenForBackup("D:\\f"));
-    ASSERT_TRUE(file.IsValid());
-    Reading reading(file.Get());
-    EXPECT_EQ(reading.Read(5), "first");
-    ASSERT_TRUE(mvx::SetBackupBytes(temp.PathOf("alias"), "second"));
-    ULONGLONG skipped = 0;
-    EXPECT_TRUE(reading.Seek(3, skipped));
-    EXPECT_EQ(reading.Read(64), "ond");
-    ASSERT_TRUE(mvx::SetBackupBytes(path, "third"));
-    EXPECT_EQ(reading.Read(2), "th");
-    mvx::ClearBackupBytes();
-    EXPECT_EQ(reading.Read(64), "ird");
-    ASSERT_TRUE(mvx::SetBackupBytes(path, "after clearing"));
-    EXPECT_EQ(reading.Read(64), "");
 }
 
 TEST_F(BackupReadTest, AbortFreesTheContextAndInjectedFaultsLoseNothing) {
