@@ -13,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <type_traits>
+#include <utility>
 
 #include "common/ArrayStorage.h"
 #include "common/ErrorNumbers.h"
@@ -58,6 +59,14 @@ public:
             return *this = CStringBase(text);
         AssignUnits(text, TextLength(text));
         return *this;
+    }
+
+    // Exchanges the buffers: a string built aside replaces this one without
+    // a copy.
+    void Swap(CStringBase& other) noexcept {
+        std::swap(chars, other.chars);
+        std::swap(length, other.length);
+        std::swap(capacity, other.capacity);
     }
 
     int Length() const { return length; }

@@ -21,7 +21,7 @@ void Unescape(const CStringBase<char>& itemName, int start, CStringBase<char>& s
     CStringBase<char> parsed;
     parsed.Reserve(itemName.Length() - start);
     AppendUnescapedName(parsed, itemName.Ptr() + start, itemName.Ptr() + itemName.Length());
-    streamName = parsed;
+    streamName.Swap(parsed);
 }
 
 }  // namespace
@@ -32,10 +32,9 @@ int MakeItemName(DWORD kindId, const CStringBase<char>& streamName, CStringBase<
         return -1;
     const bool marked = kindId != BACKUP_ALTERNATE_DATA;
     itemName = "";
-    // Room for a name with nothing to escape, so that it takes one buffer.
-    itemName.Reserve(streamName.Length() +
-                     (marked ? static_cast<int>(std::strlen(kStreamKinds[index].shortName)) + 2
-                             : 0));
+    ReserveEscapedName(
+        itemName, marked ? static_cast<int>(std::strlen(kStreamKinds[index].shortName)) + 2 : 0,
+        streamName.Ptr(), streamName.Length());
     if (marked) {
         itemName.Append('{');
         itemName.Append(kStreamKinds[index].shortName);

@@ -24,6 +24,48 @@ bool IsDroppedAtEnd(unsigned char byte) {
     return byte == '.' || byte == ' ';
 }
 
+// Where a name is escaped for where its bytes stand rather than for what they
+// are. A name that starts with "{" could spell a kind marker ("{Data}x" would
+// read back as main data): its first brace is escaped. The bytes from
+// `middleStart` to `middleEnd` are escaped where they must be anywhere.
+struct EscapeBounds {
+    bool leadingBrace;
+    bool droppedLast;
+    int middleStart;
+    int middleEnd;
+};
+
+EscapeBounds BoundsOf(const char* bytes, int length) {
+    EscapeBounds bounds;
+    bounds.leadingBrace = length > 0 && bytes[0] == '{';
+    bounds.middleStart = bounds.leadingBrace ? 1 : 0;
+    bounds.droppedLast = length > bounds.middleStart &&
+                         IsDroppedAtEnd(static_cast<unsigned char>(bytes[length - 1]));
+    bounds.middleEnd = bounds.droppedLast ? length - 1 : length;
+    return bounds;
+}
+
+// How many characters "[Number]" adds for `byte`, beyond the byte itself.
+int EscapeGrowth(unsigned char byte) {
+    return byte >= 100 ? 4 : byte >= 10 ? 3 : 2;
+}
+
+// The length of the escaped form; wider than int, as each byte may take five.
+long long EscapedLength(const char* bytes, int length) {
+    const EscapeBounds bounds = BoundsOf(bytes, length);
+    long long escaped = length;
+    if (bounds.leadingBrace)
+        escaped += EscapeGrowth('{');
+    for (int at = bounds.middleStart; at < bounds.middleEnd; ++at) {
+        const unsigned char byte = static_cast<unsigned char>(bytes[at]);
+        if (kNeedsEscape[byte])
+            escaped += EscapeGrowth(byte);
+    }
+    if (bounds.droppedLast)
+        escaped += EscapeGrowth(static_cast<unsigned char>(bytes[bounds.middleEnd]));
+    return escaped;
+}
+
 void AppendEscape(CStringBase<char>& text, unsigned char byte) {
     char escape[6];
     char* at = escape + sizeof(escape);
@@ -74,25 +116,25 @@ void AppendMiddle(CStringBase<char>& escaped, const char* bytes, int at, int end
 
 }  // namespace
 
-// A name that starts with "{" could spell a kind marker ("{Data}x" would read
-// back as main data): its first brace is escaped.
 void AppendEscapedName(CStringBase<char>& escaped, const char* bytes, int length) {
-    int start = 0;
-    if (length > 0 && bytes[0] == '{') {
+    const EscapeBounds bounds = BoundsOf(bytes, length);
+    if (bounds.leadingBrace)
         AppendEscape(escaped, '{');
-        start = 1;
-    }
-    const bool escapeLast =
-        length > start && IsDroppedAtEnd(static_cast<unsigned char>(bytes[length - 1]));
-    const int end = escapeLast ? length - 1 : length;
-    AppendMiddle(escaped, bytes, start, end);
-    if (escapeLast)
-        AppendEscape(escaped, static_cast<unsigned char>(bytes[end]));
+    AppendMiddle(escaped, bytes, bounds.middleStart, bounds.middleEnd);
+    if (bounds.droppedLast)
+        AppendEscape(escaped, static_cast<unsigned char>(bytes[bounds.middleEnd]));
+}
+
+void ReserveEscapedName(CStringBase<char>& text, int extra, const char* bytes, int length) {
+    const long long room = text.Length() + static_cast<long long>(extra) +
+                           EscapedLength(bytes, length);
+    // Reserve refuses more than it can hold with the same text as growing does.
+    text.Reserve(room > kMaxArrayCapacity ? kMaxArrayCapacity + 1 : static_cast<int>(room));
 }
 
 CStringBase<char> EscapeName(const CStringBase<char>& text) {
     CStringBase<char> escaped;
-    escaped.Reserve(text.Length());
+    ReserveEscapedName(escaped, 0, text.Ptr(), text.Length());
     AppendEscapedName(escaped, text.Ptr(), text.Length());
     return escaped;
 }

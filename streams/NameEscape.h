@@ -15,6 +15,12 @@ CStringBase<char> EscapeName(const CStringBase<char>& text);
 // names are built in one buffer, without a string per part.
 void AppendEscapedName(CStringBase<char>& escaped, const char* bytes, int length);
 
+// Sizes `text` to hold what it holds, `extra` characters more and the
+// EscapeName of the `length` bytes at `bytes`, so that appending them never
+// grows it again. Throws "String: Capacity error" when that is more than a
+// string can hold.
+void ReserveEscapedName(CStringBase<char>& text, int extra, const char* bytes, int length);
+
 // The inverse of EscapeName: every "[Number]" becomes the byte Number. Throws
 // "Incorrect [Number] in name" for a bracket that does not hold 1 to 9 digits
 // or is never closed, and "[Number] in name must be more than 0 and less than

@@ -25,6 +25,9 @@ CWideString Wide(const std::u16string& text) {
 std::string ItemNameOf(DWORD kindId, const std::string& streamName) {
     CString itemName;
     MakeItemName(kindId, CString(streamName.c_str()), itemName);
+    // Measured before it is written: one buffer, of the name's exact size
+    // and its terminator.
+    EXPECT_EQ(itemName.Capacity(), itemName.Length() + 1) << streamName;
     return itemName.Ptr();
 }
 
