@@ -90,6 +90,25 @@ TEST_F(MessageFileParsing, ReadsQuotedTextsSkippingCommentsAndBlankLines) {
     EXPECT_STREQ(loaded.Text(3), "say \"hi\" to C:\\");
 }
 
+// Where a text's runs meet its escapes, its closing quote and the file's end.
+TEST_F(MessageFileParsing, ReadsEachTextWholeAtTheEdgesOfItsRuns) {
+    const struct {
+        const char* line;
+        const char* text;
+    } cases[] = {
+        {"0 \"last line, no newline\"", "last line, no newline"},
+        {"0 \"\\\\\"", "\\"},
+        {"0 \"\\\"\\\\\\\"\"\r\n", "\"\\\""},
+        {"0 \"a\\\"b\" \t\r", "a\"b"},
+        {"0 \"\"", ""},
+    };
+    for (const auto& each : cases) {
+        ASSERT_EQ(LoadError(each.line), "") << each.line;
+        ASSERT_EQ(loaded.Count(), 1) << each.line;
+        EXPECT_STREQ(loaded.Text(0), each.text) << each.line;
+    }
+}
+
 TEST_F(MessageFileParsing, RefusesFaultsNamingFileAndLine) {
     const std::string ok = "0 \"OK\"\n";
     EXPECT_EQ(LoadError(ok + "2 \"gap\"\n"), path + ":2: expected message number 1");
@@ -105,14 +124,20 @@ TEST_F(MessageFileParsing, RefusesFaultsNamingFileAndLine) {
     EXPECT_EQ(LoadError("0 \"tab \\t\"\n"),
               path + ":1: only \\\" and \\\\ may follow a backslash");
     EXPECT_EQ(LoadError("0 \"OK\" trailing\n"), path + ":1: unexpected characters after the text");
+    EXPECT_EQ(LoadError("0 \"quote \\\""), path + ":1: the text has no closing double quote");
+    EXPECT_EQ(LoadError(ok + "1 \"ends in \\"),
+              path + ":2: only \\\" and \\\\ may follow a backslash");
 }
 
-TEST(MessageFile, AMissingFileIsRefusedWithItsPath) {
-    try {
-        MessageFile::Load("/nonexistent/en.msg");
-        FAIL() << "loaded a missing file";
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "cannot read message file /nonexistent/en.msg");
+TEST(MessageFile, AFileThatCannotBeReadIsRefusedWithItsPath) {
+    const std::string folder = ::testing::TempDir();
+    for (const std::string& path : {std::string("/nonexistent/en.msg"), folder}) {
+        try {
+            MessageFile::Load(path);
+            ADD_FAILURE() << "loaded " << path;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(error.what(), "cannot read message file " + path);
+        }
     }
 }
 
