@@ -20,13 +20,14 @@
 
 #include "bench/BenchRun.h"
 #include "bench/BenchTiming.h"
+#include "bench/SystemCallCost.h"
 #include "bench/ToolRun.h"
 #include "host/module/BuildLocation.h"
 #include "tests/platform/TempDirectorySupport.h"
 
 namespace {
 
-constexpr int kListRuns = 21;
+constexpr int kListRuns = 201;
 constexpr int kCountRuns = 3;
 // Linux lists at most 64 KiB of names; names this short let 5,000 fit.
 const int kStreamCounts[] = {2500, 5000};
@@ -109,6 +110,7 @@ void BenchCounts(const char* verb, CountSeconds seconds, const std::string& morv
 int Run() {
     TempDirectory scratch;
     const std::string morvex = FindBuildFile("morvex");
+    PrintSystemCallCost();
     BenchList(morvex, scratch, 1);
     BenchList(morvex, scratch, 1000);
     BenchCounts("rm", RmSeconds, morvex, scratch);
