@@ -3,17 +3,17 @@
 // before that entry is known, so it makes every call of its own (opening,
 // mapping and protecting each image, also for a module loaded later) through
 // `int 0x80`. Where a virtual machine traps that interrupt, each such call
-// costs microseconds, and every 32-bit program pays it some 26 times before
-// `main` and 9 more times per module it loads.
+// costs microseconds, and every 32-bit program pays it some 24 times before
+// `main`, 9 more for each module it loads and once more to unload it.
 #include "bench/SystemCallCost.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <vector>
+
+#include "bench/BenchTiming.h"
 
 #if defined(__i386__)
 
@@ -23,38 +23,29 @@ constexpr int kCalls = 20000;
 constexpr int kRounds = 5;
 
 void GetParentThroughInterrupt() {
-    long result = SYS_getppid;
-    asm volatile("int $0x80" : "+a"(result) : : "memory");
+    for (int i = 0; i < kCalls; ++i) {
+        long result = SYS_getppid;
+        asm volatile("int $0x80" : "+a"(result) : : "memory");
+    }
 }
 
 void GetParentThroughLibrary() {
-    syscall(SYS_getppid);
-}
-
-// The median over `kRounds` of the microseconds one call of `call` takes.
-double MedianMicroseconds(void (*call)()) {
-    std::vector<double> rounds;
-    for (int round = 0; round < kRounds; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < kCalls; ++i)
-            call();
-        const std::chrono::duration<double, std::micro> spent =
-            std::chrono::steady_clock::now() - start;
-        rounds.push_back(spent.count() / kCalls);
-    }
-    std::nth_element(rounds.begin(), rounds.begin() + kRounds / 2, rounds.end());
-    return rounds[kRounds / 2];
+    for (int i = 0; i < kCalls; ++i)
+        syscall(SYS_getppid);
 }
 
 }  // namespace
 
 void PrintSystemCallCost() {
+    const std::vector<double> seconds =
+        MedianSeconds(kRounds, {GetParentThroughInterrupt, GetParentThroughLibrary});
     std::printf("one system call of a 32-bit process, median of %d rounds of %d:\n", kRounds,
                 kCalls);
+    const double microsecondsPerCall = 1e6 / kCalls;
     std::printf("  through int 0x80 (the loader's calls):    %8.2f us\n",
-                MedianMicroseconds(GetParentThroughInterrupt));
+                seconds[0] * microsecondsPerCall);
     std::printf("  through the vDSO (the C library's calls): %8.2f us\n",
-                MedianMicroseconds(GetParentThroughLibrary));
+                seconds[1] * microsecondsPerCall);
 }
 
 #else
