@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/commands/FileIdentity.h"
 #include "host/destinations/PipeRelay.h"
 #include "host/destinations/ScratchFolder.h"
 #include "host/messages/ErrorLine.h"
@@ -38,14 +39,6 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Whether `status` is the file at `path`: the same device and inode,
-// whatever names reach it.
-bool IsFileAt(const struct stat& status, const std::string& path) {
-    struct stat file {};
-    return stat(path.c_str(), &file) == 0 && file.st_dev == status.st_dev &&
-           file.st_ino == status.st_ino;
-}
-
 // A new or regular file is replaced by a rename in its own folder; anything
 // else that exists is written into, as cp would. The file the item is read
 // from is never the target.
@@ -59,8 +52,14 @@ bool FindTarget(const std::string& path, const std::string& source, Target& targ
         return false;
     }
 
-    if (exists && IsFileAt(status, source)) {
-        why = "is the file the item is read from";
+    // Only a regular file can be the one read from; anything else is not
+    // opened before its turn, which could release a writer waiting on a FIFO.
+    const Sameness sameness =
+        exists && S_ISREG(status.st_mode) ? CompareFiles(path, source) : Sameness::kDifferent;
+    if (sameness != Sameness::kDifferent) {
+        why = sameness == Sameness::kSame ? "is the file the item is read from"
+                                          : "cannot be told apart from the file the item is "
+                                            "read from";
         return false;
     }
     target.streamed = path == "-" || (exists && !S_ISREG(status.st_mode));

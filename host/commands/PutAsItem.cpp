@@ -60,6 +60,10 @@ int RunPutAs(const PluginEntryPoints& entries, const CommandLine& line, std::ist
         WriteErrorLine(err, source + ": " + std::strerror(errno));
         return kExitFailed;
     }
+    // The plug-in is handed a link in a scratch folder, so only here can the
+    // source of a move be told to be the file itself.
+    if (line.move && !standardInput && !NoSourceIsTheFile({{source, source}}, line.file, err))
+        return kExitFailed;
     CommandLinePanel panel(entries, line.file);
     if (!panel.IsOpenOrSaid(err))
         return kExitFailed;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/commands/FileIdentity.h"
 #include "host/messages/ErrorBoxHold.h"
 #include "host/messages/ErrorLine.h"
 #include "host/messages/ExitStatus.h"
@@ -168,23 +169,26 @@ bool NamesAreDistinct(const std::vector<FolderItems>& groups, std::ostream& err)
     return false;
 }
 
-// A move deletes its sources: the opened file among them would go with the
-// streams it was just given.
+}  // namespace
+
 bool NoSourceIsTheFile(const std::vector<SourceFile>& sources, const std::string& file,
                        std::ostream& err) {
-    struct stat opened {};
-    if (stat(file.c_str(), &opened) != 0)
-        return true;
     for (const SourceFile& source : sources) {
-        struct stat status {};
-        if (stat(source.path.c_str(), &status) == 0 && status.st_dev == opened.st_dev &&
-            status.st_ino == opened.st_ino) {
+        const Sameness sameness = CompareFiles(source.path, file);
+        if (sameness == Sameness::kSame) {
             WriteErrorLine(err, source.shown + ": is the file written to; a move would delete it");
+            return false;
+        }
+        if (sameness == Sameness::kUntold) {
+            WriteErrorLine(err, source.shown + ": cannot be told apart from the file written to; "
+                                               "a move could delete it");
             return false;
         }
     }
     return true;
 }
+
+namespace {
 
 // Deletes the sources of a move, read-only ones too, as the plug-in does.
 bool DeleteSources(const std::vector<FolderItems>& groups, std::ostream& err) {
@@ -278,11 +282,11 @@ int WriteEach(const PluginEntryPoints& entries, HANDLE panel, const std::string&
 int WriteSources(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
                  const std::vector<SourceFile>& sources, bool move, bool yes,
                  std::ostream& err) {
-    if (move && !NoSourceIsTheFile(sources, file, err))
-        return kExitFailed;
     // Every source is found before the first one is written.
     std::vector<FolderItems> groups;
     if (!GroupSources(sources, groups, err) || !NamesAreDistinct(groups, err))
+        return kExitFailed;
+    if (move && !NoSourceIsTheFile(sources, file, err))
         return kExitFailed;
     // The sources of a move go only once every one of them is written.
     if (WriteEach(entries, panel, file, groups, yes ? OpModeQuiet : 0, err) != 0)

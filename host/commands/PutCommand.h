@@ -29,3 +29,9 @@ struct SourceFile {
 int WriteSources(const PluginEntryPoints& entries, HANDLE panel, const std::string& file,
                  const std::vector<SourceFile>& sources, bool move, bool yes,
                  std::ostream& err);
+
+// False, with the reason told, when one of `sources` is the opened `file`
+// itself, or cannot be told apart from it: moving it in would delete the file
+// with every stream it was just given.
+bool NoSourceIsTheFile(const std::vector<SourceFile>& sources, const std::string& file,
+                       std::ostream& err);

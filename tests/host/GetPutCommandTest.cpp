@@ -330,6 +330,54 @@ TEST_F(GetPutCommandTest, PutMovesDeleteSourcesOnlyOnceAllAreWritten) {
     }
 }
 
+// However the opened file and the source are spelled, a move of the file
+// into itself is refused before anything is written: it would delete the
+// file with its streams. A plain copy of the file into itself is harmless.
+TEST_F(GetPutCommandTest, NoSpellingMovesTheOpenedFileIntoItself) {
+    temp.AddDirectory("folder");
+    link(report.c_str(), temp.PathOf("hard").c_str());
+    symlink(temp.PathOf("folder").c_str(), temp.PathOf("folder link").c_str());
+    const std::string viaFolderLink = temp.PathOf("folder link/../report.txt");
+    struct Case {
+        std::string file;
+        std::string source;
+        Texts options;  // after the source
+    };
+    const Case cases[] = {
+        {report, WindowsName(report), {}},
+        {WindowsName(report), report, {}},
+        {WindowsName(report), WindowsName(report), {}},
+        {WindowsName(report), temp.PathOf("hard"), {}},
+        {report, viaFolderLink, {}},
+        {report, report, {"--as", "self"}},
+        {WindowsName(report), report, {"--as", "self"}},
+        {report, temp.PathOf("hard"), {"--as", "self"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + " " + c.source + " " + std::to_string(c.options.size()));
+        Texts arguments = {"put", c.file, c.source};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        arguments.insert(arguments.end(), {"--move", "--yes"});
+        const ProgramRun run = Run(arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(Contains(run.err, "is the file written to; a move would delete it"))
+            << run.err;
+        EXPECT_EQ(temp.Contents("report.txt"), "0123456789");
+        EXPECT_EQ(StreamsOf(report), (StreamSet{{"notes", "hello"}}));
+        EXPECT_TRUE(temp.Exists("hard"));
+    }
+    // Another file, which the system cannot tell apart from the opened one,
+    // stays where it is as well.
+    const std::string other = temp.AddFile("folder/other", "other");
+    mvx::InjectFault("GetFileInformationByHandle", 1, ERROR_ACCESS_DENIED);
+    std::string shown;
+    EXPECT_EQ(RunHere({"put", report, other, "--as", "other", "--move", "--yes"}, "", shown), 1);
+    mvx::ClearFaults();
+    EXPECT_TRUE(Contains(shown, "cannot be told apart from the file written to")) << shown;
+    EXPECT_TRUE(temp.Exists("folder/other"));
+    EXPECT_EQ(StreamsOf(report), (StreamSet{{"notes", "hello"}}));
+}
+
 TEST_F(GetPutCommandTest, RelativeNamesStartWhereTheUserIs) {
     // This process's layer started in another directory.
     temp.AddDirectory("src");
@@ -483,15 +531,17 @@ TEST_F(GetPutCommandTest, NoOutputRouteWritesOverTheOpenedFile) {
         {"", {"notes", "--output", "link/a"}},
         {"out/notes", {"notes", "--output", "out/notes"}},
     };
+    // The file named as Linux names it, and as the system does.
+    for (const std::string& spelled : {file, WindowsName(file)})
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments[0] + " " + c.arguments[2]);
+        SCOPED_TRACE(spelled + " " + c.arguments[0] + " " + c.arguments[2]);
         temp.AddDirectory("out");
         temp.AddDirectory("hard");
         if (std::string(c.trap).rfind("hard/", 0) == 0)
             link(file.c_str(), temp.PathOf(c.trap).c_str());
         else if (*c.trap)
             symlink(file.c_str(), temp.PathOf(c.trap).c_str());
-        Texts arguments = {"get", file};
+        Texts arguments = {"get", spelled};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         Run(arguments);
         EXPECT_EQ(temp.Contents("real/a"), "0123456789");

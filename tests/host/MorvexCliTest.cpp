@@ -25,13 +25,6 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// How the Win32 layer names a Linux path: drive Z: is the root.
-std::string WindowsName(const std::string& linuxPath) {
-    std::string name = "Z:" + linuxPath;
-    std::replace(name.begin(), name.end(), '/', '\\');
-    return name;
-}
-
 // The same as a JSON string.
 std::string JsonWindowsName(const std::string& linuxPath) {
     std::string json = "\"";

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -130,4 +131,10 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     waitpid(child, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+std::string WindowsName(const std::string& linuxPath) {
+    std::string name = "Z:" + linuxPath;
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
 }

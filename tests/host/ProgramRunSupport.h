@@ -25,3 +25,6 @@ struct ProgramOptions {
 // Runs `program` with `arguments` and waits for it.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const ProgramOptions& options = {});
+
+// How the Win32 layer names a Linux path: drive Z: is the root.
+std::string WindowsName(const std::string& linuxPath);
