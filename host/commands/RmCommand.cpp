@@ -1,5 +1,6 @@
 #include "host/commands/RmCommand.h"
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,24 +16,66 @@ namespace {
 
 // Of `items`, in their order, those the panel lists now: the plug-in reads
 // its list anew after a deletion, so the items are taken from that list.
+// `firstAt` is the place in `items` of the first one still listed.
 std::vector<PanelItem> StillListed(const PluginEntryPoints& entries, HANDLE panel,
-                                   const std::vector<PanelItem>& items) {
+                                   const std::vector<PanelItem>& items, size_t& firstAt) {
     PanelItemBlock block(entries, panel);
     const int listed = block.Read() ? block.count : 0;
     std::vector<bool> taken(static_cast<size_t>(listed), false);
     std::vector<PanelItem> still;
-    for (const PanelItem& item : items) {
-        const std::string name = ListedName(item);
+    firstAt = items.size();
+    for (size_t at = 0; at < items.size(); ++at) {
+        const std::string name = ListedName(items[at]);
         for (int i = 0; i < listed; ++i) {
             if (taken[i] || ListedName(block.items[i]) != name)
                 continue;
             taken[i] = true;
+            firstAt = std::min(firstAt, at);
             still.push_back(block.items[i]);
             still.back().description = nullptr;  // it belongs to the block
             break;
         }
     }
     return still;
+}
+
+std::vector<PanelItem> StillListed(const PluginEntryPoints& entries, HANDLE panel,
+                                   const std::vector<PanelItem>& items) {
+    size_t firstAt = 0;
+    return StillListed(entries, panel, items, firstAt);
+}
+
+void TellNotDeleted(const std::string& file, const std::string& item,
+                    const std::vector<ErrorBox>& boxes, std::ostream& err) {
+    WriteItemFailure(err, file + ":" + item, boxes, "not deleted");
+}
+
+// The plug-in deleted `items` in order up to the one it failed on, which is
+// told; the items after it, as the panel lists them now, are returned. The
+// one it failed on is still listed, unless another program deleted it
+// meanwhile: then it is the last one gone before the first still listed, and
+// that one, which the plug-in never reached, is deleted on its own to tell.
+std::vector<PanelItem> TellFailedItem(const PluginEntryPoints& entries, HANDLE panel,
+                                      const std::string& file, const std::vector<PanelItem>& items,
+                                      const std::vector<ErrorBox>& boxes, std::ostream& err) {
+    size_t firstAt = 0;
+    std::vector<PanelItem> left = StillListed(entries, panel, items, firstAt);
+    if (firstAt == 0) {
+        TellNotDeleted(file, ListedName(left[0]), boxes, err);
+        return std::vector<PanelItem>(left.begin() + 1, left.end());
+    }
+    const std::string gone = ListedName(items[firstAt - 1]);
+    if (left.empty()) {
+        TellNotDeleted(file, gone, boxes, err);
+        return left;
+    }
+    ErrorBoxHold hold;
+    SetLastError(NO_ERROR);
+    if (entries.DeleteFiles(panel, left.data(), 1, OpModeQuiet) == 1)
+        TellNotDeleted(file, gone, boxes, err);
+    else
+        TellNotDeleted(file, ListedName(left[0]), hold.Boxes(), err);
+    return StillListed(entries, panel, std::vector<PanelItem>(left.begin() + 1, left.end()));
 }
 
 }  // namespace
@@ -61,10 +104,7 @@ int RunRm(const PluginEntryPoints& entries, const TerminalUi& ui, const CommandL
             return kExitFailed;
         }
         ++failures;
-        const std::vector<PanelItem> left = StillListed(entries, named.Panel(), items);
-        WriteItemFailure(err, line.file + (left.empty() ? "" : ":" + ListedName(left[0])),
-                         hold.Boxes(), "not deleted");
-        items.assign(left.empty() ? left.end() : left.begin() + 1, left.end());
+        items = TellFailedItem(entries, named.Panel(), line.file, items, hold.Boxes(), err);
     }
     return failures == 0 ? kExitDone : kExitFailed;
 }

@@ -10,6 +10,7 @@
 
 #include "host/MorvexProgram.h"
 #include "host/module/BuildLocation.h"
+#include "platform/posix/core/FaultInjection.h"
 #include "tests/host/ProgramRunSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
 
@@ -132,6 +133,62 @@ TEST_F(RmCommandTest, AnItemThatCannotBeDeletedIsToldAndTheOthersGo) {
         EXPECT_EQ(Has("notes"), !c.kept.empty());
         EXPECT_EQ(temp.Contents("report.txt"), "0123456789");
         AddStreams();
+    }
+}
+
+// A stream that another program deletes while rm runs is told as the one
+// not deleted, and every other one still goes: the plug-in stops at it, and
+// the streams after it are still listed. One the system refuses to delete
+// is told as well, with its own reason.
+TEST_F(RmCommandTest, AStreamGoneMeanwhileIsToldAndTheOthersGo) {
+    const std::string gone = "The system cannot find the file specified.";
+    const std::string denied = "Access is denied.";
+    const Texts all = {"notes", "tab[9]here", "tab[91]9]here"};
+    struct Case {
+        Texts items;
+        const char* vanishing;  // removed by another program at that DeleteFileA call, or null
+        unsigned when;          // no stream vanishing: that call and the next are refused
+        const char* told;       // the item told, or null
+        const std::string* why;
+        int left;  // bytes of the attribute name list afterwards
+    };
+    const Case cases[] = {
+        {all, nullptr, 0, nullptr, nullptr, 0},
+        {all, "notes", 1, "notes", &gone, 0},
+        {all, "tab\there", 2, "tab[9]here", &gone, 0},
+        {all, "tab[9]here", 3, "tab[91]9]here", &gone, 0},
+        {all, "tab[9]here", 1, "tab[91]9]here", &gone, 0},
+        {all, nullptr, 2, "tab[9]here", &denied, 14},
+        {{"notes"}, "notes", 1, "notes", &gone, 30},
+        {{"{Data}", "notes", "tab[9]here"}, "notes", 1, "notes", &gone, 16},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        std::remove(report.c_str());
+        report = temp.AddFile("report.txt", "0123456789");  // the streams in the order above
+        AddStreams();
+        Texts arguments = {"rm", report};
+        arguments.insert(arguments.end(), c.items.begin(), c.items.end());
+        arguments.push_back("--yes");
+        const std::string attribute = std::string("user.") + (c.vanishing ? c.vanishing : "");
+        if (c.vanishing != nullptr)
+            mvx::InjectAction("DeleteFileA", c.when,
+                              [&] { removexattr(report.c_str(), attribute.c_str()); });
+        if (c.vanishing == nullptr && c.when > 0) {
+            mvx::InjectFault("DeleteFileA", c.when, ERROR_ACCESS_DENIED);
+            mvx::InjectFault("DeleteFileA", c.when + 1, ERROR_ACCESS_DENIED);
+        }
+        std::istringstream in;
+        std::ostringstream out, err;
+        const int status = RunMorvex(arguments, in, out, err, false);
+        mvx::ClearFaults();
+        std::string expected = c.items[0] == "{Data}" ? "morvex: " + report +
+            ":{Data}: Plugin can delete only Alternative data stream\n" : "";
+        if (c.told != nullptr)
+            expected += "morvex: " + report + ":" + c.told + ": Delete error: " + *c.why + "\n";
+        EXPECT_EQ(status, expected.empty() ? 0 : 1);
+        EXPECT_EQ(err.str(), expected);
+        EXPECT_EQ(StreamsLeft(), c.left);
     }
 }
 
