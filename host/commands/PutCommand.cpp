@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/commands/FileIdentity.h"
@@ -153,19 +155,54 @@ bool GroupSources(const std::vector<SourceFile>& sources, std::vector<FolderItem
     return true;
 }
 
-// Two sources of one name would be written to one stream, the later over
-// the earlier, and a move would then delete both.
+// The stream a source's name is written to: the plug-in reads [N], N being
+// 1 to 9 digits worth 1 to 255, as the byte N. A name it cannot read so is
+// refused, whatever it is, and is set apart from every name that reads.
+std::string StreamNameOf(const std::string& name) {
+    const std::string unreadable = std::string(1, '\0') + name;
+    std::string stream;
+    size_t at = 0;
+    size_t open = name.find('[');
+    while (open != std::string::npos) {
+        stream.append(name, at, open - at);
+        const size_t close = name.find(']', open);
+        if (close == std::string::npos)
+            return unreadable;
+        const std::string digits = name.substr(open + 1, close - open - 1);
+        if (digits.empty() || digits.size() > 9 ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
+            return unreadable;
+        const unsigned long value = std::stoul(digits);
+        if (value < 1 || value > 255)
+            return unreadable;
+        stream.push_back(static_cast<char>(value));
+        at = close + 1;
+        open = name.find('[', at);
+    }
+    return stream.append(name, at, std::string::npos);
+}
+
+// Two sources that name one stream, [N] spelled or not, would be written
+// to it, the later over the earlier, and a move would then delete both.
 bool NamesAreDistinct(const std::vector<FolderItems>& groups, std::ostream& err) {
-    std::vector<std::string> names;
+    std::vector<std::pair<std::string, std::string>> names;  // the stream, the source's name
     for (const FolderItems& group : groups)
         for (const PanelItem& item : group.items)
-            names.emplace_back(item.fileName);
+            names.emplace_back(StreamNameOf(item.fileName), item.fileName);
     std::sort(names.begin(), names.end());
-    const auto twice = std::adjacent_find(names.begin(), names.end());
+    const auto sameStream = [](const auto& a, const auto& b) { return a.first == b.first; };
+    const auto twice = std::adjacent_find(names.begin(), names.end(), sameStream);
     if (twice == names.end())
         return true;
-    WriteErrorLine(err, "two sources are named '" + ToUtf8(twice->c_str(), CP_ACP) +
-                            "'; each would be written to the same stream");
+    const std::string first = ToUtf8(twice->second.c_str(), CP_ACP);
+    const std::string second = ToUtf8(std::next(twice)->second.c_str(), CP_ACP);
+    if (first == second)
+        WriteErrorLine(err, "two sources are named '" + first +
+                                "'; each would be written to the same stream");
+    else
+        WriteErrorLine(err, "two sources, '" + first + "' and '" + second + "', name the stream '" +
+                                ToUtf8(twice->first.c_str(), CP_ACP) +
+                                "'; each would be written to it");
     return false;
 }
 

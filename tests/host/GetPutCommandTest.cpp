@@ -302,13 +302,26 @@ TEST_F(GetPutCommandTest, PutMovesDeleteSourcesOnlyOnceAllAreWritten) {
         {{"b/two", "b/dir", "b/three"}, 1,
          "b/dir -> report.txt:dir: directory items can not be copied", {"two", "three"},
          {"b/two", "b/dir", "b/three"}},
+        // [N] in a name is the byte N: two spellings of one stream name.
+        {{"a/x[9]y", "b/x\ty"}, 1, "two sources, 'x\\ty' and 'x[9]y', name the stream 'x\\ty'; "
+         "each would be written to it", {}, {"a/x[9]y", "b/x\ty"}},
+        {{"a/x[9]y", "a/x\ty"}, 1, "two sources, 'x\\ty' and 'x[9]y', name the stream 'x\\ty'; "
+         "each would be written to it", {}, {"a/x[9]y", "a/x\ty"}},
+        {{"a/x[9]y", "b/x[000000009]y"}, 1, "two sources, 'x[000000009]y' and 'x[9]y', name the "
+         "stream 'x\\ty'; each would be written to it", {}, {"a/x[9]y", "b/x[000000009]y"}},
+        {{"a/x[9]y", "b/x[10]y"}, 0, "", {"x\ty", "x\ny"}, {}},
+        // Ten digits are no [N]: the plug-in refuses the name, and nothing goes.
+        {{"a/x[9]y", "b/x[0000000009]y"}, 1, "b/x[0000000009]y -> report.txt:x[0000000009]y: "
+         "Incorrect [Number] in name\nmorvex: b/x[0000000009]y: put FILE SOURCE --as ITEM "
+         "writes it under an item name of your choice", {"x\ty"}, {"a/x[9]y", "b/x[0000000009]y"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sources[0] + " " + c.sources.back());
         for (const char* folder : {"a", "b", "b/dir"})
             temp.AddDirectory(folder);
-        for (const char* source : {"a/one", "a/two", "b/two", "b/three", "a/notes", "b/notes"})
-            temp.AddFile(source, source);
+        for (const std::string& source : c.sources)
+            if (source != "b/dir" && source != "b/missing" && source != "report.txt")
+                temp.AddFile(source, source);
         Texts arguments = {"put", "report.txt"};
         arguments.insert(arguments.end(), c.sources.begin(), c.sources.end());
         arguments.insert(arguments.end(), {"--move", "--yes"});
@@ -323,7 +336,7 @@ TEST_F(GetPutCommandTest, PutMovesDeleteSourcesOnlyOnceAllAreWritten) {
             EXPECT_EQ(temp.Exists(source), std::count(c.sourcesLeft.begin(), c.sourcesLeft.end(),
                                                        source) == 1)
                 << source;
-        for (const char* stream : {"user.one", "user.two", "user.three"})
+        for (const char* stream : {"user.one", "user.two", "user.three", "user.x\ty", "user.x\ny"})
             removexattr(report.c_str(), stream);
         fs::remove_all(temp.PathOf("a"));
         fs::remove_all(temp.PathOf("b"));
