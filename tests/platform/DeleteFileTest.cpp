@@ -5,6 +5,7 @@
 #include <sys/xattr.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/posix/core/FaultInjection.h"
 #include "tests/platform/MappedDriveSupport.h"
@@ -52,6 +53,10 @@ TEST_F(DeleteFileTest, NamesAreDeletedOrRefusedAsWindowsDoes) {
     Add("ro:s");
     Add("group-writes", 0464);  // the layer reads the owner's write bit only
     Add("owner-writes", 0200);
+    // A link is deleted itself, by its own attributes: never read-only.
+    for (const auto& [link, to] : {std::pair{"to-ro", "ro"}, {"to-ro2", "ro"}, {"to-dir", "dir"},
+                                   {"to-none", "none"}})
+        ASSERT_EQ(symlink(temp.PathOf(to).c_str(), temp.PathOf(link).c_str()), 0);
     struct Case {
         const char* name;
         const char* result;
@@ -77,6 +82,10 @@ TEST_F(DeleteFileTest, NamesAreDeletedOrRefusedAsWindowsDoes) {
         {"D:\\ro:s", "error 5", "", "ro:s"},
         {"D:\\group-writes", "error 5", "", "group-writes"},
         {"D:\\owner-writes", "ok", "owner-writes", ""},
+        {"D:\\to-ro", "ok", "", "ro"},
+        {"D:\\to-ro2:s", "error 5", "", "ro:s"},  // the stream of ro
+        {"D:\\to-dir", "error 5", "", "dir"},
+        {"D:\\to-none", "ok", "", ""},
         {"Q:\\f", "error 3", "", ""},
     };
     for (const Case& c : cases) {
@@ -84,6 +93,9 @@ TEST_F(DeleteFileTest, NamesAreDeletedOrRefusedAsWindowsDoes) {
         EXPECT_TRUE(!*c.gone || !Present(c.gone)) << c.name;
         EXPECT_TRUE(!*c.stays || Present(c.stays)) << c.name;
     }
+    struct stat entry;
+    EXPECT_NE(lstat(temp.PathOf("to-ro").c_str(), &entry), 0);
+    EXPECT_NE(lstat(temp.PathOf("to-none").c_str(), &entry), 0);
     EXPECT_FALSE(DeleteFileA(nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }

@@ -55,11 +55,15 @@ TEST_F(Directory, SetCurrentDirectoryKeepsADirectoryPerDrive) {
 }
 
 // Read-only is the absence of write bits; taking it away gives writing back
-// as the umask would give it to a new file.
+// as the umask would give it to a new file. A symbolic link has attributes of
+// its own, as on Windows, and Linux keeps none for it: the file it names,
+// often not the caller's to change, keeps its mode.
 TEST_F(Directory, SetFileAttributesTurnsReadOnlyIntoWriteBits) {
     PutBytes(temp, "f", "");
     PutBytes(temp, "f:s", "");
     temp.AddDirectory("d");
+    ASSERT_EQ(symlink(temp.PathOf("f").c_str(), temp.PathOf("link").c_str()), 0);
+    ASSERT_EQ(symlink(temp.PathOf("none").c_str(), temp.PathOf("dangling").c_str()), 0);
     struct Attributes { const char* name; mode_t umask, before; DWORD set; const char* result;
                         mode_t after; };
     const Attributes cases[] = {
@@ -72,6 +76,10 @@ TEST_F(Directory, SetFileAttributesTurnsReadOnlyIntoWriteBits) {
         {"D:\\f:none", 022, 0644, FILE_ATTRIBUTE_READONLY, "error 2", 0644},
         {"D:\\missing\\x", 022, 0644, FILE_ATTRIBUTE_READONLY, "error 3", 0644},
         {"D:\\d", 022, 0644, FILE_ATTRIBUTE_READONLY, "ok", 0644},  // "d" keeps 0755
+        {"D:\\link", 022, 0444, 0, "ok", 0444},
+        {"D:\\link", 022, 0644, FILE_ATTRIBUTE_READONLY, "ok", 0644},
+        {"D:\\dangling", 022, 0644, FILE_ATTRIBUTE_READONLY, "ok", 0644},
+        {"D:\\link:s", 022, 0644, FILE_ATTRIBUTE_READONLY, "ok", 0444},  // the stream of f
     };
     for (const Attributes& c : cases) {
         ASSERT_EQ(chmod(temp.PathOf("f").c_str(), c.before), 0);

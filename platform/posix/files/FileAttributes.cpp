@@ -1,6 +1,9 @@
 // SetFileAttributesA. Of the attributes Windows keeps, a Linux file has one:
 // read-only, which is the absence of write bits. The others are accepted and
-// ignored. A name of a stream sets the attributes of its file.
+// ignored. A name of a stream sets the attributes of its file. A symbolic
+// link has attributes of its own, as on Windows, and Linux keeps none for it:
+// the file it names, which a caller clearing read-only before it deletes the
+// link has no business with, keeps its mode.
 #include "platform/posix/core/Failure.h"
 #include "platform/posix/core/EntryGuard.h"
 #include "platform/posix/core/ErrnoMapping.h"
@@ -56,6 +59,7 @@ BOOL SetAttributes(LPCSTR name, DWORD attributes) {
     if (!ResolveName(name, resolved)) return FALSE;
     const std::string& path = resolved.path;
     FileStatus status;
+    if (!resolved.hasStream && QueryLinkStatus(path, status) && status.isLink) return TRUE;
     if (!QueryPathStatus(path, status)) return FailErrno(errno, path);
     if (resolved.hasStream) {
         bool present = false;

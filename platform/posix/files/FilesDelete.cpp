@@ -55,6 +55,13 @@ BOOL RemoveFile(const ResolvedName& target) {
     return FailErrno(errno, target.path);
 }
 
+// Whether `target` names a symbolic link itself, whose own attributes are
+// never read-only on Linux.
+bool IsLinkItself(const ResolvedName& target) {
+    FileStatus link;
+    return !target.hasStream && QueryLinkStatus(target.path, link) && link.isLink;
+}
+
 // A symbolic link is deleted itself, as Windows deletes a link, not its target.
 BOOL Delete(LPCSTR name) {
     ResolvedName target;
@@ -62,7 +69,8 @@ BOOL Delete(LPCSTR name) {
     FileStatus status;
     if (!QueryEntryStatus(target.path, status)) return FailErrno(errno, target.path);
     if (status.isDirectory && !target.hasStream) return Fail(ERROR_ACCESS_DENIED);
-    if (status.attributes & FILE_ATTRIBUTE_READONLY) return Fail(ERROR_ACCESS_DENIED);
+    if ((status.attributes & FILE_ATTRIBUTE_READONLY) && !IsLinkItself(target))
+        return Fail(ERROR_ACCESS_DENIED);
     // Held while the name goes, so no handle that forbids deleting opens meanwhile.
     FileIdentity identity = status.identity;
     identity.stream = target.stream;
