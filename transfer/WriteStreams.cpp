@@ -26,11 +26,17 @@ bool WriteItem(const StreamPanel& panel, const PanelItem& item) {
     return false;
 }
 
-// Read-only files are deleted as well.
+// Read-only files are deleted as well; one that stays gets back the
+// attributes its panel showed, so a failed move leaves no file writable that
+// was not.
 void DeleteSource(const PanelItem& item) {
     const CStringBase<char> sourceName = FieldText(item.fileName);
-    if (!SetFileAttributesA(sourceName.Ptr(), 0) || !DeleteFileA(sourceName.Ptr()))
+    if (!SetFileAttributesA(sourceName.Ptr(), 0))
         throw "can not delete file";
+    if (!DeleteFileA(sourceName.Ptr())) {
+        SetFileAttributesA(sourceName.Ptr(), item.fileAttributes);
+        throw "can not delete file";
+    }
 }
 
 // A move deletes its sources; one of them being the opened file, the move

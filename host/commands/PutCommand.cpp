@@ -60,8 +60,9 @@ bool FindLinuxEntry(const std::string& source, const std::string& baseName, Pane
     if (stat(source.c_str(), &status) != 0 || baseName.size() >= sizeof(item.fileName))
         return false;
     WIN32_FIND_DATAA data = {};
-    data.dwFileAttributes = S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY
-                                                    : FILE_ATTRIBUTE_NORMAL;
+    data.dwFileAttributes = S_ISDIR(status.st_mode)       ? FILE_ATTRIBUTE_DIRECTORY
+                            : (status.st_mode & S_IWUSR) ? FILE_ATTRIBUTE_NORMAL
+                                                         : FILE_ATTRIBUTE_READONLY;
     data.nFileSizeHigh = static_cast<DWORD>(static_cast<unsigned long long>(status.st_size) >> 32);
     data.nFileSizeLow = static_cast<DWORD>(status.st_size);
     std::memcpy(data.cFileName, baseName.c_str(), baseName.size() + 1);
@@ -227,18 +228,34 @@ bool NoSourceIsTheFile(const std::vector<SourceFile>& sources, const std::string
 
 namespace {
 
-// Deletes the sources of a move, read-only ones too, as the plug-in does.
+// Deletes a source of a move, a read-only one too, as the plug-in does; one
+// that stays keeps its attributes, so a failed move leaves no file writable
+// that was not. False with the system's error.
+bool DeleteSource(const std::string& name, DWORD attributes) {
+    if (!SetFileAttributesA(name.c_str(), 0))
+        return false;
+    if (DeleteFileA(name.c_str()))
+        return true;
+    const DWORD error = GetLastError();
+    SetFileAttributesA(name.c_str(), attributes);
+    SetLastError(error);
+    return false;
+}
+
+// Deletes every source of a move it can, as rm goes on past a file it
+// cannot remove; each that stays is told as the user named it.
 bool DeleteSources(const std::vector<FolderItems>& groups, std::ostream& err) {
+    bool all = true;
     for (const FolderItems& group : groups)
-        for (const PanelItem& item : group.items) {
-            const std::string name = group.folder + item.fileName;
-            if (!SetFileAttributesA(name.c_str(), 0) || !DeleteFileA(name.c_str())) {
-                WriteErrorLine(err, ToUtf8(name.c_str(), CP_ACP) + ": written, but cannot be "
-                                    "deleted: " + LastErrorText());
-                return false;
-            }
+        for (size_t i = 0; i < group.items.size(); ++i) {
+            const PanelItem& item = group.items[i];
+            if (DeleteSource(group.folder + item.fileName, item.fileAttributes))
+                continue;
+            WriteErrorLine(err, group.shown[i] + ": written, but cannot be deleted: " +
+                                    LastErrorText());
+            all = false;
         }
-    return true;
+    return all;
 }
 
 // A file whose name begins with a brace would be read as the data, the

@@ -343,6 +343,65 @@ TEST_F(GetPutCommandTest, PutMovesDeleteSourcesOnlyOnceAllAreWritten) {
     }
 }
 
+// A move deletes each source it can, and changes nothing else: a source it
+// cannot delete is told as the user named it and keeps its mode, and a
+// symbolic link goes itself, leaving the file it names as that file was.
+TEST_F(GetPutCommandTest, AMoveChangesNothingItDoesNotDelete) {
+    struct Case {
+        Texts sources;
+        unsigned refused;  // the DeleteFileA call refused, or 0
+        int status;
+        std::string error;  // after "morvex: "
+        Texts left;         // what is left in the sources' folder
+    };
+    const std::string denied = ": written, but cannot be deleted: Access is denied.\n";
+    const Case cases[] = {
+        {{"ro", "rw"}, 0, 0, "", {"link", "ro*", "target"}},
+        {{"link"}, 0, 0, "", {"ro", "ro*", "rw", "target"}},
+        {{"ro", "rw"}, 1, 1, "ro" + denied, {"link", "ro", "ro*", "target"}},
+        {{"rw", "ro"}, 2, 1, "ro" + denied, {"link", "ro", "ro*", "target"}},
+        {{"ro", "rw"}, 2, 1, "rw" + denied, {"link", "ro*", "rw", "target"}},
+        {{"link", "rw"}, 1, 1, "link" + denied, {"link", "ro", "ro*", "target"}},
+        // A name with a wildcard is found as the Linux file it names.
+        {{"ro*"}, 1, 1, "ro*" + denied, {"link", "ro", "ro*", "rw", "target"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        WorkingDirectory here(temp.Path());
+        temp.AddDirectory("m");
+        for (const char* name : {"m/ro", "m/ro*", "m/rw", "m/target"})
+            temp.AddFile(name, name);
+        for (const char* name : {"m/ro", "m/ro*", "m/target"})
+            chmod(temp.PathOf(name).c_str(), 0444);
+        symlink("target", temp.PathOf("m/link").c_str());
+        Texts arguments = {"put", "report.txt"};
+        for (const std::string& source : c.sources)
+            arguments.push_back("m/" + source);
+        arguments.insert(arguments.end(), {"--move", "--yes"});
+        if (c.refused != 0)
+            mvx::InjectFault("DeleteFileA", c.refused, ERROR_ACCESS_DENIED);
+        std::string shown;
+        EXPECT_EQ(RunHere(arguments, "", shown), c.status);
+        mvx::ClearFaults();
+        EXPECT_EQ(shown, c.error.empty() ? "" : "morvex: m/" + c.error);
+        Texts left;
+        for (const auto& entry : fs::directory_iterator(temp.PathOf("m")))
+            left.push_back(entry.path().filename().string());
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, c.left);
+        struct stat status {};
+        for (const char* name : {"m/ro", "m/ro*", "m/target"})
+            EXPECT_TRUE(stat(temp.PathOf(name).c_str(), &status) != 0 ||
+                        (status.st_mode & 07777) == 0444)
+                << name;
+        for (const std::string& source : c.sources)
+            EXPECT_EQ(Stream(report, source), source == "link" ? "m/target" : "m/" + source);
+        fs::remove_all(temp.PathOf("m"));
+        for (const char* stream : {"user.ro", "user.ro*", "user.rw", "user.link"})
+            removexattr(report.c_str(), stream);
+    }
+}
+
 // However the opened file and the source are spelled, a move of the file
 // into itself is refused before anything is written: it would delete the
 // file with its streams. A plain copy of the file into itself is harmless.

@@ -46,6 +46,8 @@ protected:
                 items[i].fileAttributes = FILE_ATTRIBUTE_DIRECTORY;
                 name.pop_back();
             }
+            if (name == "ro")
+                items[i].fileAttributes = FILE_ATTRIBUTE_READONLY;
             std::memcpy(items[i].fileName, name.c_str(), name.size() + 1);
         }
         return entries.PutFiles(panel, items.data(), static_cast<int>(items.size()), move, mode);
@@ -88,6 +90,10 @@ TEST_F(WriteStreamsTest, FilesBecomeStreamsUntilOneCannot) {
          {"{Alternative_Data}x", "a[9]b", "old", "ro"}},
         {{"report.txt", "old"}, 1, OpModeQuiet, "SetFileAttributesA", 1, 0,
          {Raised("can not delete file")}, {{"old", "new"}, {"report.txt", "R"}}, all},
+        // A read-only source that cannot be deleted stays read-only.
+        {{"report.txt", "ro"}, 1, OpModeQuiet, "DeleteFileA", 2, 0,
+         {Raised("can not delete file")}, {{"old", "was"}, {"report.txt", "R"}, {"ro", "RO"}},
+         {"{Alternative_Data}x", "a[9]b", "old", "ro"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -110,6 +116,9 @@ TEST_F(WriteStreamsTest, FilesBecomeStreamsUntilOneCannot) {
                 left.push_back(source);
         }
         EXPECT_EQ(left, c.sourcesLeft);
+        struct stat status {};
+        EXPECT_TRUE(stat(target.PathOf("src/ro").c_str(), &status) != 0 ||
+                    (status.st_mode & 0777) == 0444);
         EXPECT_EQ(temp.Contents("g"), "g");
         // The panel lists what the file now holds.
         EXPECT_EQ(Names().size(), 2 + c.streams.size());
