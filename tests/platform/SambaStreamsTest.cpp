@@ -92,7 +92,7 @@ TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
     struct Case {
         const char* what;
         Attributes before;
-        const char* operation;  // "put NAME", "put-new NAME", "get NAME", "rm NAME"
+        std::string operation;  // "put NAME", "put-new NAME", "get NAME", "rm NAME"
         std::string source;     // what put writes
         std::string outcome;
         Attributes after;
@@ -144,13 +144,25 @@ TEST_F(SambaStreamsTest, StreamsAreReadWrittenAndRemovedInTheFormTheFileHas) {
          "rm n", "", "error 2", {{"DOSATTRIB", dos}, {"n", "plain"}}, ""},
         {"rm of DOSATTRIB is no stream of a Samba file", {{"DOSATTRIB", dos}}, "rm DOSATTRIB", "",
          "error 2", {{"DOSATTRIB", dos}}, ""},
+        // An attribute's name takes 255 bytes, "user." and Samba's parts included.
+        {"put of the longest plain name", {}, "put " + std::string(250, 'p'), "v", "ok",
+         {{std::string(250, 'p'), "v"}}, ""},
+        {"put of a plain name one byte longer", {}, "put " + std::string(251, 'p'), "v",
+         "error 206", {}, ""},
+        {"rm of a plain name one byte longer", {}, "rm " + std::string(251, 'p'), "",
+         "error 206", {}, ""},
+        {"put of the longest Samba name", {{"DOSATTRIB", dos}}, "put " + std::string(234, 's'),
+         "v", "ok", {{"DOSATTRIB", dos}, {"DosStream." + std::string(234, 's') + ":$DATA",
+         "v" + nul}}, ""},
+        {"put of a Samba name one byte longer", {{"DOSATTRIB", dos}},
+         "put " + std::string(235, 's'), "v", "error 206", {{"DOSATTRIB", dos}}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         AddFile(c.before);
         std::string got;
         EXPECT_EQ(Run(c.operation, c.source, &got), c.outcome);
-        if (std::string(c.operation).rfind("get", 0) == 0) {
+        if (c.operation.rfind("get", 0) == 0) {
             EXPECT_EQ(got, c.outcome == "ok" ? c.got : "<missing>");
         }
         EXPECT_EQ(AttributesOf("f"), c.after);

@@ -3,6 +3,7 @@
 #include "platform/posix/core/LayerErrors.h"
 
 #include <cstdlib>
+#include <linux/limits.h>
 #include <string_view>
 
 namespace mvx {
@@ -50,6 +51,12 @@ bool SambaStreamName(std::string_view attribute, const std::string& prefix,
     return !stream.empty();
 }
 
+// A stream whose attribute name would pass the kernel's limit has a name too
+// long for the file system, which refuses it as "out of range".
+DWORD NameFits(const StreamAttribute& where) {
+    return where.attribute.size() > XATTR_NAME_MAX ? ERROR_FILENAME_EXCED_RANGE : NO_ERROR;
+}
+
 }  // namespace
 
 DWORD ListAttributeStreams(const AttributeFile& file, std::vector<AttributeStream>& streams) {
@@ -87,13 +94,13 @@ DWORD LocateAttributeStream(const AttributeFile& file, const std::string& name,
         !list.HasUserName(prefix + name + kDataSuffix) && list.HasUserName(prefix + name);
     where.attribute = kUserPrefix + prefix + name + (typeless ? "" : kDataSuffix);
     where.trailer = 1;
-    return NO_ERROR;
+    return NameFits(where);
 }
 
 DWORD LocatePlainAttributeStream(const std::string& name, StreamAttribute& where) {
     where = StreamAttribute();
     where.attribute = kUserPrefix + name;
-    return IsSambasRecord(name, SambaPrefix()) ? kErrorStreamNameIsSambas : NO_ERROR;
+    return IsSambasRecord(name, SambaPrefix()) ? kErrorStreamNameIsSambas : NameFits(where);
 }
 
 DWORD QueryStreamPresence(const std::string& path, const std::string& name, bool& present) {
