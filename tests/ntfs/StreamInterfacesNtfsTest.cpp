@@ -376,4 +376,52 @@ TEST_F(StreamInterfacesNtfsTest, CopiesIntoPathStreamsNeverLeaveThemCut) {
     }
 }
 
+// The old bytes of a stream rewritten in place are kept aside in a stream
+// made for them, never in one that is there already: a stream named as the
+// backup may be the user's own, or the backup a kill left, the one whole
+// copy of the old bytes. It stays as it was, whether the write goes or fails.
+TEST_F(StreamInterfacesNtfsTest, ARewriteKeepsEveryStreamItDoesNotWrite) {
+    const std::string source = work.AddFile("source", "new bytes");
+    const std::string longest(250 - std::string(".~morvex-old").size(), 'n');
+    struct Case {
+        std::string stream;     // of held, with "old bytes"
+        Texts taken;            // streams of held already there, each holding "mine"
+        unsigned failingChunk;  // 0: none
+        std::string result;
+        std::string after;  // what the stream holds afterwards
+    };
+    const Case cases[] = {
+        {"old", {"old.~morvex-old"}, 0, "ok", "new bytes"},
+        {"old", {"old.~morvex-old"}, 1, Failure(ERROR_WRITE_PROTECT), "old bytes"},
+        {"old", {"old.~morvex-old", "old.~morvex-old-" + std::to_string(getpid())}, 0, "ok",
+         "new bytes"},
+        {longest, {longest + ".~morvex-old"}, 0, "ok", "new bytes"},
+        {longest, {longest + ".~morvex-old"}, 1, Failure(ERROR_WRITE_PROTECT), "old bytes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        // A file of its own each time: the kernel keeps a stream known for a
+        // while after its file goes, and would refuse to make it again.
+        const std::string held = "held" + std::to_string(&c - cases);
+        volume.AddFile(held, "");
+        volume.AddFile(held + ":" + c.stream, "old bytes");
+        for (const std::string& taken : c.taken)
+            volume.AddFile(held + ":" + taken, "mine");
+        if (c.failingChunk)
+            mvx::InjectFault("CopyFileA.WriteChunk", c.failingChunk, ERROR_WRITE_PROTECT);
+        const std::string stream = WindowsName(volume.PathOf(held + ":" + c.stream));
+        EXPECT_EQ(Outcome(CopyFileA(WindowsName(source).c_str(), stream.c_str(), FALSE)),
+                  c.result);
+        mvx::ClearFaults();
+        EXPECT_EQ(volume.Contents(held + ":" + c.stream), c.after);
+        for (const std::string& taken : c.taken)
+            EXPECT_EQ(volume.Contents(held + ":" + taken), "mine") << taken;
+        // No backup is left: the list holds the names, a NUL between two.
+        ssize_t names = static_cast<ssize_t>(c.stream.size());
+        for (const std::string& taken : c.taken)
+            names += 1 + static_cast<ssize_t>(taken.size());
+        EXPECT_EQ(getxattr(volume.PathOf(held).c_str(), "ntfs.streams.list", nullptr, 0), names);
+    }
+}
+
 }  // namespace

@@ -44,14 +44,9 @@ DWORD WriteAll(const CopySource& source, Descriptor& stream) {
     return stream.Close() == 0 ? NO_ERROR : ErrorFromErrno(errno);
 }
 
-// Copies the stream at `from` over the one at `to` and reads the size back:
-// ntfs-3g says yes to some writes it does not make. (A stream's write time
-// is its file's on ntfs-3g, so the copy cannot watch it as CopySource does.)
-DWORD CopyStreamPath(const std::string& from, const std::string& to) {
-    Descriptor in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-    if (!in.IsOpen()) return ErrorFromErrnoAt(errno, from);
-    Descriptor out(open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666));
-    if (!out.IsOpen()) return ErrorFromErrnoAt(errno, to);
+// The bytes of `in` appended to `out`, closed, and their size read back:
+// ntfs-3g says yes to some writes it does not make.
+DWORD CopyBytes(Descriptor& in, Descriptor& out, const std::string& from, const std::string& to) {
     std::vector<char> buffer(1 << 20);
     for (;;) {
         const ssize_t got = read(in.Get(), buffer.data(), buffer.size());
@@ -63,6 +58,23 @@ DWORD CopyStreamPath(const std::string& from, const std::string& to) {
     }
     if (out.Close() != 0) return ErrorFromErrno(errno);
     return SizeAt(to) == SizeAt(from) ? NO_ERROR : ERROR_WRITE_FAULT;
+}
+
+// Copies the stream at `from` to the one at `to`, made anew (`making` is
+// O_EXCL: one that is there fails with ERROR_FILE_EXISTS, and one made and
+// cut short goes again) or written over (O_TRUNC). (A stream's write time is
+// its file's on ntfs-3g, so the copy cannot watch it as CopySource does.)
+DWORD CopyStreamPath(const std::string& from, const std::string& to, int making) {
+    Descriptor in(open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!in.IsOpen()) return ErrorFromErrnoAt(errno, from);
+    Descriptor out(open(to.c_str(), O_WRONLY | O_CREAT | making | O_CLOEXEC | O_NOCTTY, 0666));
+    if (!out.IsOpen()) return errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrnoAt(errno, to);
+    const DWORD error = CopyBytes(in, out, from, to);
+    if (error != NO_ERROR && making == O_EXCL) {
+        out.Close();  // ntfs-3g cannot unlink a stream still open
+        unlink(to.c_str());
+    }
+    return error;
 }
 
 // A new stream: made whole, or taken away again with the file it needed.
@@ -82,12 +94,29 @@ DWORD WriteNewStream(const CopySource& source, const ResolvedName& target,
     return error;
 }
 
-// The stream that keeps the old bytes while the new ones are written: named
-// after the stream, so that one a kill leaves behind says whose it is.
-DWORD BackupPathOf(const ResolvedName& target, std::string& backupPath) {
-    std::string name = target.stream + kBackupSuffix;
-    if (name.size() > kLongestStreamName) name = std::string("~morvex-old-") + std::to_string(getpid());
-    return StreamPathOf(target.path, name, backupPath);
+// The names the stream that keeps the old bytes may take, the most telling
+// first: named after the stream, so that one a kill leaves behind says whose
+// it is.
+std::vector<std::string> BackupNamesOf(const std::string& stream) {
+    const std::string process = std::to_string(getpid());
+    std::vector<std::string> names;
+    for (const std::string& name : {stream + kBackupSuffix, stream + kBackupSuffix + "-" + process})
+        if (name.size() <= kLongestStreamName) names.push_back(name);
+    names.push_back("~morvex-old-" + process);
+    return names;
+}
+
+// Copies the stream's old bytes into a stream made for them, never over one
+// that is there already: that may be the user's own, or the backup a kill
+// left, the one whole copy of some old bytes.
+DWORD BackUp(const ResolvedName& target, const std::string& streamPath, std::string& backupPath) {
+    DWORD error = ERROR_FILE_EXISTS;
+    for (const std::string& name : BackupNamesOf(target.stream)) {
+        error = StreamPathOf(target.path, name, backupPath);
+        if (error == NO_ERROR) error = CopyStreamPath(streamPath, backupPath, O_EXCL);
+        if (error != ERROR_FILE_EXISTS) return error;
+    }
+    return error;
 }
 
 // An existing stream is rewritten in place, since ntfs-3g renames no stream
@@ -96,25 +125,21 @@ DWORD BackupPathOf(const ResolvedName& target, std::string& backupPath) {
 // kill in the middle can leave the stream cut short, the backup beside it.
 DWORD RewriteStream(const CopySource& source, const ResolvedName& target,
                     const std::string& streamPath) {
-    std::string backupPath;
-    DWORD error = BackupPathOf(target, backupPath);
-    if (error == NO_ERROR) error = CheckRoom(source, streamPath, SizeAt(streamPath));
+    DWORD error = CheckRoom(source, streamPath, SizeAt(streamPath));
     if (error != NO_ERROR) return error;
     // Ctrl-C and the like wait until the stream is whole again, old or new,
     // and the backup gone: ntfs-3g cannot unlink a stream still open, so a
     // signal handler could not take a half-made backup away.
     SignalsHeld held;
-    error = CopyStreamPath(streamPath, backupPath);
-    if (error != NO_ERROR) {
-        unlink(backupPath.c_str());
-        return error;
-    }
+    std::string backupPath;
+    error = BackUp(target, streamPath, backupPath);
+    if (error != NO_ERROR) return error;
     Descriptor stream(
         open(streamPath.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY));
     error = stream.IsOpen() ? WriteAll(source, stream) : ErrorFromErrnoAt(errno, target.path);
     stream.Close();
     // Without its old bytes back, the backup is all there is of them: it stays.
-    if (error == NO_ERROR || CopyStreamPath(backupPath, streamPath) == NO_ERROR)
+    if (error == NO_ERROR || CopyStreamPath(backupPath, streamPath, O_TRUNC) == NO_ERROR)
         unlink(backupPath.c_str());
     return error;
 }
