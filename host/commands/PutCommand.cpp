@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -110,6 +112,30 @@ std::string LastErrorText() {
     return text.empty() ? "system error " + std::to_string(error) : text;
 }
 
+// A Linux path that names an entry reaches that entry as Linux finds it
+// (".." after a link to a folder leads out of the folder linked to), so it
+// is handed over with its folder resolved, in a form the system reads the
+// same way. One that holds a backslash the system would read as another
+// name: it cannot be handed over, and `why` says so. Any other name goes as
+// it is, for the system to judge.
+bool HandedForm(const std::string& source, std::string& form, std::string& why) {
+    form = source;
+    struct stat status {};
+    if (lstat(source.c_str(), &status) != 0)
+        return true;
+    const size_t slash = source.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : source.substr(0, slash + 1);
+    std::unique_ptr<char, decltype(&free)> real(realpath(folder.c_str(), nullptr), &free);
+    if (real) {
+        const std::string resolved = real.get();
+        form = (resolved == "/" ? "" : resolved) + "/" + source.substr(slash + 1);
+    }
+    if (form.find('\\') == std::string::npos)
+        return true;
+    why = "its path holds a backslash, which the plug-in reads as a folder separator";
+    return false;
+}
+
 // Where `source` is and what its folder's panel shows of it; when it cannot
 // be written in, `why` says why.
 bool LocateSource(const std::string& source, std::string& folder, PanelItem& item,
@@ -212,7 +238,9 @@ bool NamesAreDistinct(const std::vector<FolderItems>& groups, std::ostream& err)
 bool NoSourceIsTheFile(const std::vector<SourceFile>& sources, const std::string& file,
                        std::ostream& err) {
     for (const SourceFile& source : sources) {
-        const Sameness sameness = CompareFiles(source.path, file);
+        std::string form, why;
+        HandedForm(source.path, form, why);
+        const Sameness sameness = CompareFiles(form, file);
         if (sameness == Sameness::kSame) {
             WriteErrorLine(err, source.shown + ": is the file written to; a move would delete it");
             return false;
@@ -227,6 +255,21 @@ bool NoSourceIsTheFile(const std::vector<SourceFile>& sources, const std::string
 }
 
 namespace {
+
+// Each of `sources` in the form it is handed over in, named as the user
+// named it; false when one cannot be, with the reason told.
+bool HandedForms(const std::vector<SourceFile>& sources, std::vector<SourceFile>& handed,
+                 std::ostream& err) {
+    for (const SourceFile& source : sources) {
+        std::string form, why;
+        if (!HandedForm(source.path, form, why)) {
+            WriteErrorLine(err, source.shown + ": " + why);
+            return false;
+        }
+        handed.push_back({form, source.shown});
+    }
+    return true;
+}
 
 // Deletes a source of a move, a read-only one too, as the plug-in does; one
 // that stays keeps its attributes, so a failed move leaves no file writable
@@ -337,8 +380,11 @@ int WriteSources(const PluginEntryPoints& entries, HANDLE panel, const std::stri
                  const std::vector<SourceFile>& sources, bool move, bool yes,
                  std::ostream& err) {
     // Every source is found before the first one is written.
+    std::vector<SourceFile> handed;
+    if (!HandedForms(sources, handed, err))
+        return kExitFailed;
     std::vector<FolderItems> groups;
-    if (!GroupSources(sources, groups, err) || !NamesAreDistinct(groups, err))
+    if (!GroupSources(handed, groups, err) || !NamesAreDistinct(groups, err))
         return kExitFailed;
     if (move && !NoSourceIsTheFile(sources, file, err))
         return kExitFailed;

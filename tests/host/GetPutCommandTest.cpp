@@ -402,6 +402,69 @@ TEST_F(GetPutCommandTest, AMoveChangesNothingItDoesNotDelete) {
     }
 }
 
+// A SOURCE that is a Linux path reaches the file Linux finds by it: ".."
+// after a link to a folder leads out of the folder linked to, and a
+// backslash is part of a name. A move then deletes that file, never another
+// one the system would find by the same spelling, nor the opened file.
+TEST_F(GetPutCommandTest, ASourceReachesTheLinuxFileItNames) {
+    const std::string backslash =
+        ": its path holds a backslash, which the plug-in reads as a folder separator\n";
+    struct Case {
+        std::string file;  // relative to the test's folder
+        Texts sources;     // from the folder "work"
+        Texts options;     // besides --move --yes
+        int status;
+        std::string error;  // after "morvex: "
+        Texts written;      // the streams of `file` besides its own, as "name=data"
+        Texts left;         // of "work/a", "other/a", "work/x\y", "work/x/y"
+    };
+    const Case cases[] = {
+        {"report.txt", {"l/../a"}, {}, 0, "", {"a=other/a"}, {"work/a", "work/x\\y", "work/x/y"}},
+        {"report.txt", {"l/../a"}, {"--as", "b"}, 0, "", {"b=other/a"},
+         {"work/a", "work/x\\y", "work/x/y"}},
+        {"report.txt", {"x\\y"}, {}, 1, "x\\y" + backslash, {},
+         {"work/a", "other/a", "work/x\\y", "work/x/y"}},
+        {"other/a", {"l/../a"}, {}, 1, "l/../a: is the file written to; a move would delete it\n",
+         {}, {"work/a", "other/a", "work/x\\y", "work/x/y"}},
+        {"other/a", {"l/../a"}, {"--as", "b"}, 1,
+         "l/../a: is the file written to; a move would delete it\n", {},
+         {"work/a", "other/a", "work/x\\y", "work/x/y"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        for (const char* folder : {"work", "work/x", "other", "other/dir"})
+            temp.AddDirectory(folder);
+        for (const char* name : {"work/a", "other/a", "work/x\\y", "work/x/y"})
+            temp.AddFile(name, name);
+        symlink("../other/dir", temp.PathOf("work/l").c_str());
+        std::string shown;
+        Texts arguments = {"put", temp.PathOf(c.file)};
+        arguments.insert(arguments.end(), c.sources.begin(), c.sources.end());
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        arguments.insert(arguments.end(), {"--move", "--yes"});
+        const int status = [&] {
+            WorkingDirectory here(temp.PathOf("work"));
+            return RunHere(arguments, "", shown);
+        }();
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(shown, c.error.empty() ? "" : "morvex: " + c.error);
+        Texts written;
+        for (const auto& [name, data] : StreamsOf(temp.PathOf(c.file)))
+            if (name != "notes")
+                written.push_back(name + "=" + data);
+        EXPECT_EQ(written, c.written);
+        Texts left;
+        for (const char* name : {"work/a", "other/a", "work/x\\y", "work/x/y"})
+            if (temp.Exists(name))
+                left.push_back(name);
+        EXPECT_EQ(left, c.left);
+        fs::remove_all(temp.PathOf("work"));
+        fs::remove_all(temp.PathOf("other"));
+        for (const char* stream : {"user.a", "user.b"})
+            removexattr(report.c_str(), stream);
+    }
+}
+
 // However the opened file and the source are spelled, a move of the file
 // into itself is refused before anything is written: it would delete the
 // file with its streams. A plain copy of the file into itself is harmless.
