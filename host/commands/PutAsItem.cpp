@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -33,6 +35,13 @@ std::string LinkAs(ScratchFolder& scratch, const std::string& source,
     return link;
 }
 
+// Whether reading `in` failed rather than came to its end: iostreams tell
+// a read error from the end no more than by a bad stream, and the program's
+// standard input is read through the C stream, which keeps the error.
+bool ReadFailed(const std::istream& in) {
+    return in.bad() || (&in == &std::cin && std::ferror(stdin));
+}
+
 // Standard input, read whole into `scratch` as the file `itemName`; empty,
 // with `why` set, when it cannot be.
 std::string StandardInputAs(ScratchFolder& scratch, const std::string& itemName,
@@ -40,10 +49,12 @@ std::string StandardInputAs(ScratchFolder& scratch, const std::string& itemName,
     const std::string copy = scratch.Path() + "/" + itemName;
     scratch.Expect(itemName);
     std::ofstream file(copy, std::ios::binary);
-    if (file && !(file << in.rdbuf()) && in.peek() != std::char_traits<char>::eof())
-        file.setstate(std::ios::failbit);
+    // Copying no bytes counts as a failure to the stream: empty input is
+    // none, it makes an empty stream.
+    if (file && in.peek() != std::char_traits<char>::eof())
+        file << in.rdbuf();
     file.close();
-    if (!file || in.bad()) {
+    if (!file || ReadFailed(in)) {
         why = std::strerror(errno != 0 ? errno : EIO);
         return "";
     }

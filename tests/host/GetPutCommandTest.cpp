@@ -1014,6 +1014,31 @@ TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
     EXPECT_TRUE(Contains(gone.err, "source.bin: No such file or directory")) << gone.err;
 }
 
+// Standard input is written whole, however little it holds: a stream may
+// be empty, as a file may.
+TEST_F(GetPutCommandTest, PutAsWritesStandardInputOfAnySize) {
+    for (const std::string& input : {std::string(), std::string("x"), std::string(3000, 'b')}) {
+        SCOPED_TRACE(input.size());
+        const std::string target = temp.AddFile("target", "main");
+        ProgramRun run = Run({"put", target, "-", "--as", "in", "--yes"}, input);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(StreamsOf(target), (StreamSet{{"in", input}}));
+        EXPECT_FALSE(ScratchLeft(temp.Path()));
+        unlink(target.c_str());
+    }
+    // Input that cannot be read is no empty stream.
+    const std::string target = temp.AddFile("target", "main");
+    ProgramRun run = RunProgram("/bin/sh",
+                                {"-c", "exec \"$0\" put \"$1\" - --as in --yes < \"$2\"",
+                                 FindBuildFile("morvex"), target, temp.PathOf("tmp")},
+                                {{"TMPDIR=" + temp.PathOf("tmp")}, "", temp.Path()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "morvex: cannot hand standard input over as in: Is a directory\n");
+    EXPECT_EQ(StreamsOf(target), StreamSet{});
+    EXPECT_FALSE(ScratchLeft(temp.Path()));
+}
+
 TEST_F(GetPutCommandTest, CommandLinesThatCannotBeRunAreUsageErrors) {
     for (const Texts& arguments :
          {Texts{"get", report}, Texts{"get", report, "--to"}, Texts{"get", report, "--to="},
