@@ -3,10 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -19,6 +17,7 @@
 #include "host/messages/ItemFailure.h"
 #include "host/messages/SystemMessage.h"
 #include "host/panel/CommandLinePanel.h"
+#include "host/panel/ResolvedFolderForm.h"
 #include "host/text/Utf8Text.h"
 #include "hostapi/OperationMode.h"
 
@@ -123,13 +122,7 @@ bool HandedForm(const std::string& source, std::string& form, std::string& why) 
     struct stat status {};
     if (lstat(source.c_str(), &status) != 0)
         return true;
-    const size_t slash = source.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : source.substr(0, slash + 1);
-    std::unique_ptr<char, decltype(&free)> real(realpath(folder.c_str(), nullptr), &free);
-    if (real) {
-        const std::string resolved = real.get();
-        form = (resolved == "/" ? "" : resolved) + "/" + source.substr(slash + 1);
-    }
+    form = ResolvedFolderForm(source);
     if (form.find('\\') == std::string::npos)
         return true;
     why = "its path holds a backslash, which the plug-in reads as a folder separator";

@@ -1,15 +1,13 @@
 #include "host/panel/CommandLinePanel.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <memory>
 #include <ostream>
 
 #include "host/messages/ErrorBoxHold.h"
 #include "host/messages/ErrorLine.h"
 #include "host/messages/SystemMessage.h"
+#include "host/panel/ResolvedFolderForm.h"
 #include "host/text/Utf8Text.h"
 
 namespace {
@@ -42,14 +40,10 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n';
 }
 
-std::string WorkingDirectory() {
-    std::unique_ptr<char, decltype(&free)> path(getcwd(nullptr, 0), &free);
-    return path ? std::string(path.get()) : std::string();
-}
-
 // The plug-in trims blanks off its command line and reads '\' as a folder
 // separator: a Linux name it would read as another file is handed over in a
-// form it keeps (absolute, so that a leading blank leads nothing; a folder
+// form it keeps (absolute and with its folder resolved, so that a leading
+// blank leads nothing and ".." follows a link as Linux follows it; a folder
 // without its trailing '/'), or refused with the reason. Anything else, a
 // Windows name or a missing file, goes as it is, for the plug-in to judge.
 bool PluginFormOf(const std::string& file, std::string& name, std::string& why) {
@@ -57,10 +51,7 @@ bool PluginFormOf(const std::string& file, std::string& name, std::string& why) 
     struct stat status {};
     if (file.empty() || stat(file.c_str(), &status) != 0)
         return true;
-    if (file.front() != '/') {
-        const std::string folder = WorkingDirectory();
-        name = (folder == "/" ? "" : folder) + "/" + file;
-    }
+    name = ResolvedFolderForm(file);
     while (name.size() > 1 && name.back() == '/')
         name.pop_back();
     if (name.find('\\') != std::string::npos) {
