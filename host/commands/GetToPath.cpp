@@ -8,14 +8,17 @@
 #include <cstring>
 #include <fstream>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/commands/FileIdentity.h"
 #include "host/destinations/PipeRelay.h"
 #include "host/destinations/ScratchFolder.h"
+#include "host/messages/ErrorBoxHold.h"
 #include "host/messages/ErrorLine.h"
 #include "host/messages/ExitStatus.h"
+#include "host/messages/ItemFailure.h"
 #include "host/messages/SystemMessage.h"
 #include "host/panel/CommandLinePanel.h"
 #include "host/panel/ItemSelection.h"
@@ -121,50 +124,78 @@ struct Extraction {
     HANDLE panel;
     PanelItem item;
     ScratchFolder& scratch;
-    std::string notCopied;  // the error line when the plug-in made no copy
+    std::string subject;  // "ITEM -> PATH", naming the item in each error line
+    std::ostream& err;
 };
 
+// False once the failure is told: the plug-in's own text and the system's
+// reason, as get --to tells a failed item.
 bool ExtractInto(Extraction& extraction) {
     std::string folder;
-    return FromUtf8(extraction.scratch.Path() + "\\", CP_ACP, folder) &&
-           extraction.entries.GetFiles(extraction.panel, &extraction.item, 1, 0, folder.c_str(),
-                                       OpModeQuiet) == 1;
+    if (!FromUtf8(extraction.scratch.Path() + "\\", CP_ACP, folder)) {
+        WriteErrorLine(extraction.err, extraction.scratch.Path() +
+                                           ": the name cannot be given in the code page of "
+                                           "file names");
+        return false;
+    }
+    ErrorBoxHold hold;
+    SetLastError(NO_ERROR);
+    if (extraction.entries.GetFiles(extraction.panel, &extraction.item, 1, 0, folder.c_str(),
+                                    OpModeQuiet) == 1)
+        return true;
+    WriteItemFailure(extraction.err, extraction.subject, hold.Boxes(), "not copied");
+    return false;
 }
 
-// The copy made in the scratch folder, then renamed into place. The error
-// line, or empty once the copy is there.
-std::string PlaceItem(Extraction& extraction, const Target& target) {
+// The copy made in the scratch folder, then renamed into place. False once
+// the failure is told.
+bool PlaceItem(Extraction& extraction, const Target& target) {
     extraction.scratch.Expect(ToUtf8(extraction.item.fileName, CP_ACP));
     if (!ExtractInto(extraction))
-        return extraction.notCopied;
+        return false;
     const std::vector<std::string> made = extraction.scratch.Entries();
-    if (made.size() != 1)
-        return extraction.notCopied;
+    if (made.size() != 1) {
+        WriteErrorLine(extraction.err, extraction.subject + ": not copied");
+        return false;
+    }
     std::string why;
-    return Deliver(made[0], target, why) ? "" : target.path + ": " + why;
+    if (Deliver(made[0], target, why))
+        return true;
+    WriteErrorLine(extraction.err, target.path + ": " + why);
+    return false;
 }
 
 // The plug-in writes into a FIFO whose bytes go on to the target as they
-// come, so no copy of the whole item is ever staged. The error line, or empty
-// once every byte is passed on.
-std::string StreamItem(Extraction& extraction, const Target& target, std::ostream& out) {
+// come, so no copy of the whole item is ever staged. False once the failure
+// is told.
+bool StreamItem(Extraction& extraction, const Target& target, std::ostream& out) {
     std::ofstream file;
     if (target.path != "-")
         file.open(target.path, std::ios::binary);
     std::ostream& to = target.path == "-" ? out : file;
     // Told as GNU tools tell a failed standard output.
     const std::string where = target.path == "-" ? "write error" : target.path;
-    if (!to)
-        return where + ": " + std::strerror(errno != 0 ? errno : EIO);
+    if (!to) {
+        WriteErrorLine(extraction.err, where + ": " + std::strerror(errno != 0 ? errno : EIO));
+        return false;
+    }
     const std::string name = ToUtf8(extraction.item.fileName, CP_ACP);
     extraction.scratch.Expect(name);
     PipeRelay relay(extraction.scratch.Path() + "/" + name, to);
-    if (!relay.Failure().empty())
-        return "cannot pass the item on: " + relay.Failure();
-    const bool copied = ExtractInto(extraction);
-    if (!relay.Finish())
-        return where + ": " + relay.Failure();
-    return copied ? "" : extraction.notCopied;
+    if (!relay.Failure().empty()) {
+        WriteErrorLine(extraction.err, "cannot pass the item on: " + relay.Failure());
+        return false;
+    }
+    std::ostringstream copyFailure;
+    Extraction told{extraction.entries, extraction.panel, extraction.item,
+                    extraction.scratch, extraction.subject, copyFailure};
+    const bool copied = ExtractInto(told);
+    if (!relay.Finish()) {
+        WriteErrorLine(extraction.err, where + ": " + relay.Failure());
+        return false;
+    }
+    extraction.err << copyFailure.str();
+    return copied;
 }
 
 }  // namespace
@@ -188,16 +219,22 @@ int RunGetToPath(const PluginEntryPoints& entries, const CommandLine& line, std:
         WriteErrorLine(err, "cannot write in " + target.scratch + ": " + scratch.Failure());
         return kExitFailed;
     }
-    Extraction extraction{entries, panel.Handle(), item, scratch,
-                          line.file + ": '" + line.items[0] + "' was not copied"};
-    const std::string failure = target.streamed ? StreamItem(extraction, target, out)
-                                                : PlaceItem(extraction, target);
-    if (!failure.empty()) {
-        WriteErrorLine(err, failure);
+    const std::string name = ToUtf8(item.fileName, CP_ACP);
+    Extraction extraction{entries, panel.Handle(), item, scratch, name + " -> " + line.output,
+                          err};
+    const bool copied = target.streamed ? StreamItem(extraction, target, out)
+                                        : PlaceItem(extraction, target);
+    if (!copied)
         return kExitFailed;
-    }
     // The stream goes only once its copy is in place.
-    if (line.move && entries.DeleteFiles(panel.Handle(), &item, 1, OpModeQuiet) != 1)
-        return kExitFailed;
+    if (line.move) {
+        ErrorBoxHold hold;
+        SetLastError(NO_ERROR);
+        if (entries.DeleteFiles(panel.Handle(), &item, 1, OpModeQuiet) != 1) {
+            WriteItemFailure(err, line.file + ":" + name, hold.Boxes(),
+                             "copied, but not deleted");
+            return kExitFailed;
+        }
+    }
     return kExitDone;
 }

@@ -1,10 +1,17 @@
 #include "host/destinations/CaseFolding.h"
 
+#include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <map>
+
+#include "host/destinations/ScratchFolder.h"
 
 namespace {
 
@@ -17,6 +24,65 @@ std::string NearestExisting(std::string folder) {
         folder = slash == 0 ? "/" : folder.substr(0, slash);
     }
     return folder;
+}
+
+// Ctrl-C and the like wait while probe files exist: the probe takes one
+// system call per name, and whatever it makes is gone when they are let in.
+class SignalsHeldBack {
+public:
+    SignalsHeldBack() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+            sigaddset(&held, signal);
+        pthread_sigmask(SIG_BLOCK, &held, &previous);
+    }
+    ~SignalsHeldBack() { pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
+    SignalsHeldBack(const SignalsHeldBack&) = delete;
+    SignalsHeldBack& operator=(const SignalsHeldBack&) = delete;
+
+private:
+    sigset_t previous;
+};
+
+using Clash = std::optional<std::pair<size_t, size_t>>;
+
+Clash ClashOfFoldedNames(const std::vector<std::string>& names) {
+    std::map<std::string, size_t> seen;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const auto [other, added] = seen.emplace(FoldedName(names[i]), i);
+        if (!added)
+            return std::make_pair(other->second, i);
+    }
+    return std::nullopt;
+}
+
+// Makes an empty file of each name in `probe`, the folder of the probe: a
+// name that finds the file of an earlier one is folded into it. A name the
+// folder takes for no file at all (too long, not of its charset) has no
+// output there to be written over.
+Clash ClashInProbe(const std::string& probe, const std::vector<std::string>& names) {
+    const int folder = open(probe.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return ClashOfFoldedNames(names);
+    std::map<std::pair<dev_t, ino_t>, size_t> made;
+    Clash clash;
+    for (size_t i = 0; i < names.size() && !clash; ++i) {
+        const int file =
+            openat(folder, names[i].c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const bool exists = file < 0 && errno == EEXIST;
+        if (file >= 0)
+            close(file);
+        struct stat status {};
+        if ((file < 0 && !exists) || fstatat(folder, names[i].c_str(), &status,
+                                              AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        const auto [other, added] = made.emplace(std::make_pair(status.st_dev, status.st_ino), i);
+        if (!added)
+            clash = std::make_pair(other->second, i);
+    }
+    close(folder);
+    return clash;
 }
 
 }  // namespace
@@ -44,4 +110,22 @@ bool FoldsLetterCase(const std::string& folder) {
                        original.st_ino == other.st_ino && original.st_dev == other.st_dev;
     unlink(probe.c_str());
     return folds;
+}
+
+std::optional<std::pair<size_t, size_t>> FirstNamesOnOneFile(
+    const std::string& folder, const std::vector<std::string>& names) {
+    // Two identical names are one file anywhere.
+    std::map<std::string, size_t> seen;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const auto [other, added] = seen.emplace(names[i], i);
+        if (!added)
+            return std::make_pair(other->second, i);
+    }
+    if (names.size() < 2 || !FoldsLetterCase(folder))
+        return std::nullopt;
+    const SignalsHeldBack held;
+    const ScratchFolder probe(NearestExisting(folder));
+    if (!probe.Failure().empty())
+        return ClashOfFoldedNames(names);
+    return ClashInProbe(probe.Path(), names);
 }

@@ -3,8 +3,47 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
+
+#include "host/text/Utf8Text.h"
+#include "platform/win32.h"
+
+namespace {
+
+// A drive letter and its colon, which no Linux path the user means as one
+// begins with, or a backslash, which the plug-in reads as a separator.
+bool IsWindowsName(const std::string& name) {
+    const bool drive =
+        name.size() >= 2 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':';
+    return drive || name.find('\\') != std::string::npos;
+}
+
+}  // namespace
+
+std::string LinuxFolderName(const std::string& name) {
+    std::string systemName;
+    if (!IsWindowsName(name) || !FromUtf8(name, CP_ACP, systemName))
+        return name;
+    const DWORD size = GetFullPathNameA(systemName.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return name;
+    std::string full(size, '\0');
+    const DWORD length = GetFullPathNameA(systemName.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size)
+        return name;
+    full.resize(length);
+    if (full.size() < 3 || (full[0] != 'Z' && full[0] != 'z') || full[1] != ':' ||
+        full[2] != '\\')
+        return name;
+    std::string linuxPath = ToUtf8(full.c_str() + 2, CP_ACP);
+    for (char& c : linuxPath)
+        if (c == '\\')
+            c = '/';
+    return linuxPath;
+}
+
 PinnedFolder::PinnedFolder(const std::string& folder)
-    : fd(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)), name(folder) {
+    : fd(open(LinuxFolderName(folder).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)), name(folder) {
     if (fd >= 0)
         name = "/proc/self/fd/" + std::to_string(fd);
 }
