@@ -629,6 +629,75 @@ TEST_F(GetPutCommandTest, GetOutputKeepsWhatTheReplacedFileWas) {
     }
 }
 
+// A file that an output replaces keeps its own streams and its mode by every
+// route an item takes: the data copied by the plug-in, the descriptor's
+// report, and an alternate data stream copied by the system.
+TEST_F(GetPutCommandTest, AReplacedOutputKeepsItsOwnStreamsByEveryRoute) {
+    for (const char* item : {"{Data}", "{Security_Data}", "notes"})
+        for (const bool toOutput : {false, true}) {
+            SCOPED_TRACE(std::string(item) + (toOutput ? " --output" : " --to"));
+            temp.AddDirectory("out");
+            const std::string target = temp.AddFile("out/" + std::string(item), "old");
+            ASSERT_EQ(setxattr(target.c_str(), "user.own", "mine", 4, 0), 0);
+            ASSERT_EQ(setxattr(target.c_str(), "user.more", "", 0, 0), 0);
+            ASSERT_EQ(chmod(target.c_str(), 0604), 0);
+            ProgramRun run = toOutput ? Run({"get", report, item, "--output", target})
+                                      : Run({"get", report, item, "--to", temp.PathOf("out"),
+                                             "--yes"});
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_NE(temp.Contents("out/" + std::string(item)), "old");
+            EXPECT_EQ(StreamsOf(target), (StreamSet{{"more", ""}, {"own", "mine"}}));
+            struct stat status {};
+            ASSERT_EQ(stat(target.c_str(), &status), 0);
+            EXPECT_EQ(status.st_mode & 07777, 0604u);
+            fs::remove_all(temp.PathOf("out"));
+        }
+}
+
+// A get --output that fails says in one line what failed, where it was
+// going, the plug-in's text and the system's reason, as get --to says it; a
+// move whose deletion fails names the stream that stays.
+TEST_F(GetPutCommandTest, AFailedGetOutputSaysWhatWhereAndWhy) {
+    const std::string output = temp.PathOf("copy");
+    struct Case {
+        const char* item;
+        std::string path;  // the output
+        const char* fault;  // fails with ERROR_DISK_FULL at its first call
+        bool move;
+        std::string err;
+    };
+    const std::string full = "There is not enough space on the disk.";
+    const Case cases[] = {
+        {"{Data}", output, "WriteFile", false,
+         "{Data} -> " + output + ": File writing error: " + full},
+        {"notes", output, "CopyFileA.WriteChunk", false,
+         "notes -> " + output + ": Copy error: " + full},
+        {"notes", "-", "CopyFileA.WriteChunk", false, "notes -> -: Copy error: " + full},
+        {"{Security_Data}", output, "WriteFile", false,
+         "{Security_Data} -> " + output + ": Can not write SecurityDescriptor: " + full},
+        {"notes", output, "DeleteFileA", true, report + ":notes: Delete error: " + full},
+        {"{Data}", output, nullptr, true,
+         report + ":{Data}: Plugin can delete only Alternative data stream"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + " " + (c.fault ? c.fault : "move"));
+        Texts arguments = {"get", report, c.item, "--output", c.path};
+        if (c.move)
+            arguments.push_back("--move");
+        if (c.fault != nullptr)
+            mvx::InjectFault(c.fault, 1, ERROR_DISK_FULL);
+        std::istringstream in;
+        std::ostringstream out, err;
+        const int status = RunMorvex(arguments, in, out, err, false);
+        mvx::ClearFaults();
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(err.str(), "morvex: " + c.err + "\n");
+        EXPECT_EQ(Stream(report, "notes"), "hello");
+        EXPECT_FALSE(ScratchLeft(temp.Path()));
+        fs::remove(output);
+    }
+}
+
 // A new output is no more open than the file it comes from: its permission
 // bits, without setuid, setgid and sticky, under the umask, by every route.
 TEST_F(GetPutCommandTest, NewOutputsTakeTheModeOfTheFile) {

@@ -5,10 +5,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 #include <sys/xattr.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -299,6 +301,54 @@ TEST_F(ExtractStreamsTest, APipeAtTheOutputIsWrittenIntoALinkToOneIsReplaced) {
             EXPECT_EQ(left, Texts{item});
             std::filesystem::remove_all(target.PathOf("p"));
         }
+}
+
+// The data read while another program writes the file would be neither its
+// old contents nor its new: a copy whose source grew, shrank or was written
+// in place meanwhile fails, and the output keeps what it held.
+TEST_F(ExtractStreamsTest, DataWrittenMeanwhileFailsTheCopy) {
+    const std::string data(3 * 512 * 1024 + 5, 'd');  // four chunks
+    struct Case {
+        const char* change;
+        std::string raised;
+    };
+    const Case cases[] = {
+        {"appended", "The file changed while it was copied"},
+        {"written in place", "The file changed while it was copied"},
+        {"cut short", "File reading error"},
+        {"left alone", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        Open({}, "f", data);
+        const std::string source = temp.PathOf("f");
+        // Long written, so that a write now moves its time.
+        const timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
+        ASSERT_EQ(utimes(source.c_str(), old), 0);
+        target.AddDirectory("out");
+        target.AddFile("out/{Data}", "old output");
+        const std::string change = c.change;
+        mvx::InjectAction("WriteFile", 2, [&] {
+            if (change == "appended") {
+                std::ofstream(source, std::ios::binary | std::ios::app) << "more";
+            } else if (change == "written in place") {
+                std::fstream(source, std::ios::binary | std::ios::in | std::ios::out) << "X";
+            } else if (change == "cut short") {
+                EXPECT_EQ(truncate(source.c_str(), 512 * 1024 + 1), 0);
+            }
+        });
+        const int result = Get({"{Data}"}, "E:\\out", OpModeQuiet);
+        mvx::ClearFaults();
+        EXPECT_EQ(result, c.raised.empty() ? 1 : 0);
+        EXPECT_EQ(Boxes(), c.raised.empty() ? Texts{} : Texts{Raised(c.raised)});
+        EXPECT_EQ(target.Contents("out/{Data}"), c.raised.empty() ? data : "old output");
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(target.PathOf("out")))
+            left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left, Texts{"{Data}"});
+        std::filesystem::remove_all(target.PathOf("out"));
+        Close();
+    }
 }
 
 }  // namespace
