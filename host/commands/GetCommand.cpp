@@ -42,20 +42,20 @@ bool OutputsAreDistinct(NamedItems& named, const std::string& folder, const std:
     std::vector<std::string> names;
     for (int i = 0; i < named.Count(); ++i)
         names.push_back(ToUtf8(named.Items()[i].fileName, CP_ACP));
-    std::set<std::string> seen;
-    for (const std::string& name : names)
-        if (!seen.insert(name).second) {
-            WriteErrorLine(err, "two items are named '" + name + "'; #N names each");
-            return false;
-        }
-    if (folder.empty())
-        return true;
     const auto clash = FirstNamesOnOneFile(folder, names);
     if (!clash)
         return true;
-    WriteErrorLine(err, "'" + names[clash->first] + "' and '" + names[clash->second] +
-                            "' would land on one file in " + shown +
-                            ", which does not tell letter case apart");
+    const std::string& first = names[clash->first];
+    const std::string& second = names[clash->second];
+    if (first == second)
+        WriteErrorLine(err, "two items are named '" + first + "'; #N names each");
+    else if (clash->untold.empty())
+        WriteErrorLine(err, "'" + first + "' and '" + second + "' would land on one file in " +
+                                shown + ", which does not tell letter case apart");
+    else
+        WriteErrorLine(err, "'" + first + "' and '" + second + "' may land on one file in " +
+                                shown + ", which cannot be asked whether it tells letter case "
+                                "apart: " + clash->untold);
     return false;
 }
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "host/destinations/ScratchFolder.h"
@@ -45,16 +46,46 @@ private:
     sigset_t previous;
 };
 
-using Clash = std::optional<std::pair<size_t, size_t>>;
+using Clash = std::optional<NamesOnOneFile>;
 
-Clash ClashOfFoldedNames(const std::vector<std::string>& names) {
+// `name` with ASCII letters in lower case: the names one folder that folds
+// case takes for one, as far as can be told without asking it.
+std::string FoldedName(const std::string& name) {
+    std::string folded = name;
+    for (char& c : folded)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+Clash ClashOfFoldedNames(const std::vector<std::string>& names, const std::string& untold) {
     std::map<std::string, size_t> seen;
     for (size_t i = 0; i < names.size(); ++i) {
         const auto [other, added] = seen.emplace(FoldedName(names[i]), i);
         if (!added)
-            return std::make_pair(other->second, i);
+            return NamesOnOneFile{other->second, i, untold};
     }
     return std::nullopt;
+}
+
+// True or false when a probe file of our own, looked for under its name in
+// upper case, tells; none, with `why`, when no probe can be made.
+std::optional<bool> FoldsLetterCase(const std::string& folder, std::string& why) {
+    std::string probe = folder + "/.morvex-case-XXXXXX";
+    const int fd = mkstemp(&probe[0]);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return std::nullopt;
+    }
+    close(fd);
+    std::string upper = probe;
+    const size_t base = upper.rfind('/') + 1;
+    for (size_t i = base; i < upper.size(); ++i)
+        upper[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(upper[i])));
+    struct stat original {}, other {};
+    const bool folds = stat(probe.c_str(), &original) == 0 && stat(upper.c_str(), &other) == 0 &&
+                       original.st_ino == other.st_ino && original.st_dev == other.st_dev;
+    unlink(probe.c_str());
+    return folds;
 }
 
 // Makes an empty file of each name in `probe`, the folder of the probe: a
@@ -64,7 +95,7 @@ Clash ClashOfFoldedNames(const std::vector<std::string>& names) {
 Clash ClashInProbe(const std::string& probe, const std::vector<std::string>& names) {
     const int folder = open(probe.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
-        return ClashOfFoldedNames(names);
+        return ClashOfFoldedNames(names, std::strerror(errno));
     std::map<std::pair<dev_t, ino_t>, size_t> made;
     Clash clash;
     for (size_t i = 0; i < names.size() && !clash; ++i) {
@@ -79,7 +110,7 @@ Clash ClashInProbe(const std::string& probe, const std::vector<std::string>& nam
             continue;
         const auto [other, added] = made.emplace(std::make_pair(status.st_dev, status.st_ino), i);
         if (!added)
-            clash = std::make_pair(other->second, i);
+            clash = NamesOnOneFile{other->second, i, ""};
     }
     close(folder);
     return clash;
@@ -87,45 +118,26 @@ Clash ClashInProbe(const std::string& probe, const std::vector<std::string>& nam
 
 }  // namespace
 
-std::string FoldedName(const std::string& name) {
-    std::string folded = name;
-    for (char& c : folded)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return folded;
-}
-
-bool FoldsLetterCase(const std::string& folder) {
-    // A probe of our own, looked for under its name in upper case.
-    std::string probe = NearestExisting(folder) + "/.morvex-case-XXXXXX";
-    const int fd = mkstemp(&probe[0]);
-    if (fd < 0)
-        return true;
-    close(fd);
-    std::string upper = probe;
-    const size_t base = upper.rfind('/') + 1;
-    for (size_t i = base; i < upper.size(); ++i)
-        upper[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(upper[i])));
-    struct stat original {}, other {};
-    const bool folds = stat(probe.c_str(), &original) == 0 && stat(upper.c_str(), &other) == 0 &&
-                       original.st_ino == other.st_ino && original.st_dev == other.st_dev;
-    unlink(probe.c_str());
-    return folds;
-}
-
-std::optional<std::pair<size_t, size_t>> FirstNamesOnOneFile(
-    const std::string& folder, const std::vector<std::string>& names) {
-    // Two identical names are one file anywhere.
+std::optional<NamesOnOneFile> FirstNamesOnOneFile(const std::string& folder,
+                                                  const std::vector<std::string>& names) {
     std::map<std::string, size_t> seen;
     for (size_t i = 0; i < names.size(); ++i) {
         const auto [other, added] = seen.emplace(names[i], i);
         if (!added)
-            return std::make_pair(other->second, i);
+            return NamesOnOneFile{other->second, i, ""};
     }
-    if (names.size() < 2 || !FoldsLetterCase(folder))
+    if (names.size() < 2 || folder.empty())
         return std::nullopt;
+    const std::string nearest = NearestExisting(folder);
     const SignalsHeldBack held;
-    const ScratchFolder probe(NearestExisting(folder));
+    std::string why;
+    const std::optional<bool> folds = FoldsLetterCase(nearest, why);
+    if (!folds)
+        return ClashOfFoldedNames(names, why);
+    if (!*folds)
+        return std::nullopt;
+    const ScratchFolder probe(nearest);
     if (!probe.Failure().empty())
-        return ClashOfFoldedNames(names);
+        return ClashOfFoldedNames(names, probe.Failure());
     return ClashInProbe(probe.Path(), names);
 }
