@@ -3,7 +3,9 @@
 // every letter its upcase table knows, not ASCII alone, so 'é' and 'É' land on
 // one file there. Two such items are refused before anything is written or
 // deleted, however the folder is named: a Linux path, a Windows name, or a
-// folder typed at the prompt in place of the one given.
+// folder typed at the prompt in place of the one given. The plug-in itself,
+// driven by a host that moves both items in one call, never writes the second
+// over the first: it stops with a "Copy error", and deletes neither stream.
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
 
@@ -19,6 +21,8 @@
 #include "tests/ntfs/NtfsVolumeSupport.h"
 #include "tests/platform/EnvironmentSettingSupport.h"
 #include "tests/platform/TempDirectorySupport.h"
+#include "tests/transfer/StreamPanelSupport.h"
+#include "hostapi/OperationMode.h"
 
 namespace {
 
@@ -99,6 +103,24 @@ TEST(FoldedNamesNtfs, NamesTheVolumeFoldsIntoOneAreRefusedHoweverTheFolderIsName
             std::filesystem::remove_all(entry.path());
         std::filesystem::remove_all(work.PathOf("out"));
     }
+}
+
+class FoldedNamesPanelTest : public StreamPanelTest {};
+
+TEST_F(FoldedNamesPanelTest, AnItemLandingOnTheFileOfAnEarlierOneStopsTheMove) {
+    NtfsVolume volume(NtfsStreams::AttributesFoldingCase);
+    if (!volume.Unavailable().empty())
+        GTEST_SKIP() << volume.Unavailable();
+    Open({{"\u00e9", "lower"}, {"\u00c9", "UPPER"}, {"other", "other"}});
+    std::vector<PanelItem> items = Selection({"\u00e9", "\u00c9", "other"});
+    const std::string destination = WindowsName(volume.PathOf("out")) + "\\";
+    EXPECT_EQ(entries.GetFiles(panel, items.data(), static_cast<int>(items.size()), 1,
+                               destination.c_str(), OpModeQuiet),
+              0);
+    EXPECT_EQ(Boxes(), Texts{"1/1 MORVEX error|Copy error|OK"});
+    EXPECT_EQ(volume.Contents("out/\u00e9"), "lower");
+    EXPECT_EQ(StreamsOf(path),
+              (Streams{{"\u00e9", "lower"}, {"\u00c9", "UPPER"}, {"other", "other"}}));
 }
 
 }  // namespace
