@@ -162,14 +162,12 @@ int RunGet(const PluginEntryPoints& entries, TerminalUi& ui, const CommandLine& 
     // Without the dialog, in which the user may name another folder, the
     // destination is held from the start.
     const PinnedFolder pinned(line.yes ? line.destination : std::string());
-    const std::string& folder = line.yes ? pinned.Name() : line.destination;
-    Destination destination{line.destination, ""};
-    if (!FromUtf8(folder, CP_ACP, destination.handed)) {
+    std::string handed;
+    if (!FromUtf8(line.destination, CP_ACP, handed)) {
         WriteErrorLine(err, line.destination +
                                 ": the name cannot be given in the code page of file names");
         return kExitFailed;
     }
-    destination.handed = AsDirectory(destination.handed);
     std::optional<PinnedFolder> typed;
     Destination answered;
     NamedItems named(entries, line);
@@ -177,10 +175,21 @@ int RunGet(const PluginEntryPoints& entries, TerminalUi& ui, const CommandLine& 
     if (asks)
         AskHoldingTheFolder(ui, typed, answered, named, err);
     // Where the user is asked, the folder is known once answered.
-    const std::string linuxFolder =
-        asks ? std::string() : pinned.IsHeld() ? pinned.Name() : LinuxFolderName(folder);
+    const std::string linuxFolder = asks             ? std::string()
+                                    : pinned.IsHeld() ? pinned.Name()
+                                                      : LinuxFolderName(line.destination);
     if (!named.FoundOrSaid(err) || !OutputsAreDistinct(named, linuxFolder, line.destination, err))
         return kExitFailed;
+    // A folder that is not there yet is made now that the items are known
+    // to go there, and held from its making on.
+    std::optional<PinnedFolder> made;
+    if (line.yes && !pinned.IsHeld())
+        made.emplace(line.destination, PinnedFolder::kMakeMissing);
+    const PinnedFolder& held = made ? *made : pinned;
+    Destination destination{line.destination, handed};
+    if (held.IsHeld())
+        FromUtf8(held.Name(), CP_ACP, destination.handed);
+    destination.handed = AsDirectory(destination.handed);
     // Item by item, as cp goes file by file: one that fails is told, and the
     // others are copied all the same. Only the first call may ask.
     unsigned mode = OpModeOf(line);

@@ -11,6 +11,12 @@ public:
     // is an existing folder; otherwise holds nothing and the name is handed
     // over as it is.
     explicit PinnedFolder(const std::string& folder);
+    // The same, but a folder that does not exist is made first, with its
+    // missing parents, each one held from its making on: a folder swapped in
+    // for a new one (or a link to another) is never written into. Where that
+    // fails nothing is held, and the name is handed over as it is.
+    enum Making { kMakeMissing };
+    PinnedFolder(const std::string& folder, Making);
     ~PinnedFolder();
     PinnedFolder(const PinnedFolder&) = delete;
     PinnedFolder& operator=(const PinnedFolder&) = delete;

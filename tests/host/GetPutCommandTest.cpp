@@ -757,6 +757,30 @@ TEST_F(GetPutCommandTest, ADestinationSwappedMidwayStillReceivesEveryItem) {
     }
 }
 
+// A destination that is not there yet is made before the first item, with
+// its missing parents, and held from its making on: swapped for a link to
+// another folder midway, it still receives every item, and the folder the
+// link names receives none.
+TEST_F(GetPutCommandTest, ANewDestinationIsHeldFromItsMaking) {
+    WorkingDirectory here(temp.Path());
+    for (const std::string made : {"d", "d/deeper/still"}) {
+        SCOPED_TRACE(made);
+        temp.AddDirectory("elsewhere");
+        mvx::InjectAction("MoveFileExA", 1, [&] {
+            fs::rename(temp.PathOf(made), temp.PathOf("moved"));
+            fs::create_directory_symlink(temp.PathOf("elsewhere"), temp.PathOf(made));
+        });
+        std::string shown;
+        EXPECT_EQ(RunHere({"get", "report.txt", "--to", made, "--yes"}, "", shown), 0) << shown;
+        mvx::ClearFaults();
+        EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
+        for (const char* item : {"{Data}", "{Security_Data}", "notes"})
+            EXPECT_TRUE(temp.Exists("moved/" + std::string(item))) << item;
+        for (const char* folder : {"d", "moved", "elsewhere"})
+            fs::remove_all(temp.PathOf(folder));
+    }
+}
+
 // A signal that ends a copy midway (here at a chosen call of the layer)
 // leaves no temporary and no scratch folder, and every target as it was.
 TEST_F(GetPutCommandTest, ASignalMidwayLeavesNothingBehind) {
