@@ -69,9 +69,9 @@ struct Destination {
     std::string handed;  // in the ANSI page, ending in a backslash
 };
 
-// The folder a user typed in the destination dialog, held from now on: the
-// edit line then names the held folder, which the plug-in writes into. A
-// name that is no folder yet (the plug-in makes it) stays as typed. False
+// The folder a user typed in the destination dialog and accepted, made when
+// it is not there yet and held from now on: the edit line then names the
+// held folder, which the plug-in writes into. False
 // when the items would not land on files of their own there, which `err`
 // was told.
 bool HoldTypedFolder(HostDialogItem& edit, std::optional<PinnedFolder>& held,
@@ -92,11 +92,12 @@ bool HoldTypedFolder(HostDialogItem& edit, std::optional<PinnedFolder>& held,
     answered = {typed, handed};
     if (typed.empty() || (typed.back() != '\\' && typed.back() != '/'))
         return true;
-    const std::string folder = typed.substr(0, typed.find_last_not_of("\\/") + 1);
-    held.emplace(folder);
-    if (!OutputsAreDistinct(named, held->IsHeld() ? held->Name() : LinuxFolderName(folder),
-                            folder, err))
+    // The root keeps its one separator.
+    const size_t end = std::max<size_t>(typed.find_last_not_of("\\/") + 1, 1);
+    const std::string folder = typed.substr(0, end);
+    if (!OutputsAreDistinct(named, LinuxFolderName(folder), folder, err))
         return false;
+    held.emplace(folder, PinnedFolder::kMakeMissing);
     std::string name;
     if (!held->IsHeld() || !FromUtf8(held->Name() + "\\", CP_ACP, name) ||
         name.size() >= sizeof(edit.text))
@@ -113,7 +114,8 @@ void AskHoldingTheFolder(TerminalUi& ui, std::optional<PinnedFolder>& held,
                          Destination& answered, NamedItems& named, std::ostream& err) {
     ui.AnswerDialog([&ui, &held, &answered, &named, &err](HostDialogItem* items, int count) {
         int closedBy = ui.AskDialog(items, count);
-        for (int i = 0; closedBy >= 0 && i < count; ++i)
+        const bool accepted = closedBy >= 0 && closedBy < count && items[closedBy].defaultButton;
+        for (int i = 0; accepted && i < count; ++i)
             if (items[i].type == kDialogEdit &&
                 !HoldTypedFolder(items[i], held, answered, named, err))
                 closedBy = -1;

@@ -763,22 +763,26 @@ TEST_F(GetPutCommandTest, ADestinationSwappedMidwayStillReceivesEveryItem) {
 // link names receives none.
 TEST_F(GetPutCommandTest, ANewDestinationIsHeldFromItsMaking) {
     WorkingDirectory here(temp.Path());
-    for (const std::string made : {"d", "d/deeper/still"}) {
-        SCOPED_TRACE(made);
-        temp.AddDirectory("elsewhere");
-        mvx::InjectAction("MoveFileExA", 1, [&] {
-            fs::rename(temp.PathOf(made), temp.PathOf("moved"));
-            fs::create_directory_symlink(temp.PathOf("elsewhere"), temp.PathOf(made));
-        });
-        std::string shown;
-        EXPECT_EQ(RunHere({"get", "report.txt", "--to", made, "--yes"}, "", shown), 0) << shown;
-        mvx::ClearFaults();
-        EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
-        for (const char* item : {"{Data}", "{Security_Data}", "notes"})
-            EXPECT_TRUE(temp.Exists("moved/" + std::string(item))) << item;
-        for (const char* folder : {"d", "moved", "elsewhere"})
-            fs::remove_all(temp.PathOf(folder));
-    }
+    // With --yes, and on a terminal where the folder is typed in the dialog.
+    for (const bool yes : {true, false})
+        for (const std::string made : {"d", "d/deeper/still"}) {
+            SCOPED_TRACE(made + (yes ? " --yes" : " typed"));
+            temp.AddDirectory("elsewhere");
+            mvx::InjectAction("MoveFileExA", 1, [&] {
+                fs::rename(temp.PathOf(made), temp.PathOf("moved"));
+                fs::create_directory_symlink(temp.PathOf("elsewhere"), temp.PathOf(made));
+            });
+            std::string shown;
+            const Texts arguments = yes ? Texts{"get", "report.txt", "--to", made, "--yes"}
+                                        : Texts{"get", "report.txt", "--to", "elsewhere"};
+            EXPECT_EQ(RunHere(arguments, yes ? "" : made + "/\n\n", shown), 0) << shown;
+            mvx::ClearFaults();
+            EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
+            for (const char* item : {"{Data}", "{Security_Data}", "notes"})
+                EXPECT_TRUE(temp.Exists("moved/" + std::string(item))) << item;
+            for (const char* folder : {"d", "moved", "elsewhere"})
+                fs::remove_all(temp.PathOf(folder));
+        }
 }
 
 // A signal that ends a copy midway (here at a chosen call of the layer)
