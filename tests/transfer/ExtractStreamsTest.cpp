@@ -351,4 +351,52 @@ TEST_F(ExtractStreamsTest, DataWrittenMeanwhileFailsTheCopy) {
     }
 }
 
+// The folder an output goes to may be others' to write: a temporary swapped
+// for a link to another file before it takes the output's place lends that
+// file nothing and takes nothing from it. The replaced output's mode, owner
+// and streams are given to the temporary itself, never through a link.
+TEST_F(ExtractStreamsTest, ATemporarySwappedForALinkLeadsNoTraitsElsewhere) {
+    struct Case {
+        const char* item;
+        const char* call;  // the layer call before whose nth use the swap comes
+        unsigned nth;
+    };
+    const Case cases[] = {
+        {"{Data}", "ReplaceFileA", 1},
+        {"{Security_Data}", "ReplaceFileA", 1},
+        {"s", "CopyFileA.WriteChunk", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        Open({{"s", "stream s"}}, "f");
+        const std::string victim = target.AddFile("victim", "victim");
+        chmod(victim.c_str(), 0600);
+        target.AddDirectory("out");
+        const std::string output = target.AddFile("out/" + std::string(c.item), "old output");
+        setxattr(output.c_str(), "user.own", "mine", 4, 0);
+        // Another user's output, where this process may give files away.
+        if (geteuid() == 0)
+            ASSERT_EQ(chown(output.c_str(), 1234, 5678), 0);
+        chmod(output.c_str(), 04755);
+        mvx::InjectAction(c.call, c.nth, [&] {
+            for (const auto& entry : std::filesystem::directory_iterator(target.PathOf("out")))
+                if (entry.path().filename().string().find("morvex-") != std::string::npos) {
+                    std::filesystem::remove(entry.path());
+                    std::filesystem::create_symlink(victim, entry.path());
+                }
+        });
+        Get({c.item}, "E:\\out", OpModeQuiet);
+        mvx::ClearFaults();
+        struct stat status {};
+        ASSERT_EQ(stat(victim.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0600u);
+        EXPECT_EQ(status.st_uid, geteuid());
+        EXPECT_EQ(StreamsOf(victim), Streams{});
+        EXPECT_EQ(target.Contents("victim"), "victim");
+        std::filesystem::remove_all(target.PathOf("out"));
+        std::filesystem::remove(victim);
+        Close();
+    }
+}
+
 }  // namespace

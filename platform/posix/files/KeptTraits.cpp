@@ -82,22 +82,50 @@ DWORD CopyPathStreams(const AttributeFile& file, const std::string& original,
     return error;
 }
 
+// A file held by what its name reaches now, never through a link at the
+// name: the traits are read from and given to the files held, so a name
+// swapped for a link meanwhile (the folder may be others' to write) cannot
+// lead a chown or a chmod, often root's, to another file. The path
+// /proc/self/fd/N reaches the held file itself.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path)
+        : fd_(open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)),
+          path_("/proc/self/fd/" + std::to_string(fd_.Get())) {}
+
+    // The file's status; false with errno set when nothing is held.
+    bool Status(struct stat& status) const {
+        return fd_.IsOpen() && fstat(fd_.Get(), &status) == 0;
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    Descriptor fd_;
+    std::string path_;
+};
+
 }  // namespace
 
 DWORD KeepTraits(const std::string& original, const std::string& replacement) {
-    struct stat status;
-    if (stat(original.c_str(), &status) != 0) return ErrorFromErrnoAt(errno, original);
-    const AttributeFile file = AttributeFile::OfPath(original);
+    const HeldFile kept(original), made(replacement);
+    struct stat status, madeStatus;
+    if (!kept.Status(status)) return ErrorFromErrnoAt(errno, original);
+    if (!made.Status(madeStatus)) return ErrorFromErrnoAt(errno, replacement);
+    // A link is replaced as a new file would be, and lends nothing; the
+    // replacement is the regular file made for it, or something is amiss.
+    if (S_ISLNK(status.st_mode)) return NO_ERROR;
+    if (!S_ISREG(madeStatus.st_mode)) return ERROR_ACCESS_DENIED;
+    const AttributeFile file = AttributeFile::OfPath(kept.Path());
     bool pathStreams = false;
-    DWORD error = CopyPathStreams(file, original, replacement, pathStreams);
-    if (error == NO_ERROR && !pathStreams) error = CopyUserAttributes(file, replacement);
+    DWORD error = CopyPathStreams(file, kept.Path(), made.Path(), pathStreams);
+    if (error == NO_ERROR && !pathStreams) error = CopyUserAttributes(file, made.Path());
     if (error != NO_ERROR) return error;
-    for (const char* name : kOtherTraits) (void)CopyAttribute(file, replacement, name);
+    for (const char* name : kOtherTraits) (void)CopyAttribute(file, made.Path(), name);
     // Giving the file away is a privilege; without it, the copy stays the
     // copier's. The mode comes last, since a change of owner clears setuid.
     if (status.st_uid != geteuid() || status.st_gid != getegid())
-        (void)!chown(replacement.c_str(), status.st_uid, status.st_gid);
-    if (chmod(replacement.c_str(), status.st_mode & 07777) != 0)
+        (void)!chown(made.Path().c_str(), status.st_uid, status.st_gid);
+    if (chmod(made.Path().c_str(), status.st_mode & 07777) != 0)
         return ErrorFromErrnoAt(errno, replacement);
     return NO_ERROR;
 }
