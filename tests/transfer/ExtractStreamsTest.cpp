@@ -375,8 +375,9 @@ TEST_F(ExtractStreamsTest, ATemporarySwappedForALinkLeadsNoTraitsElsewhere) {
         const std::string output = target.AddFile("out/" + std::string(c.item), "old output");
         setxattr(output.c_str(), "user.own", "mine", 4, 0);
         // Another user's output, where this process may give files away.
-        if (geteuid() == 0)
+        if (geteuid() == 0) {
             ASSERT_EQ(chown(output.c_str(), 1234, 5678), 0);
+        }
         chmod(output.c_str(), 04755);
         mvx::InjectAction(c.call, c.nth, [&] {
             for (const auto& entry : std::filesystem::directory_iterator(target.PathOf("out")))
