@@ -1,12 +1,16 @@
 #include "host/commands/GetToPath.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <ext/stdio_filebuf.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <memory>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -165,20 +169,43 @@ bool PlaceItem(Extraction& extraction, const Target& target) {
     return false;
 }
 
+// A pipe or a device is written into where it is, opened once, as cp opens
+// it. A name that reaches a folder or a regular file by now (swapped since it
+// was looked at) is not written into: that would cut the file and leave it
+// half written should the copy fail. The descriptor, or -1 with `why`.
+int OpenInPlace(const std::string& path, std::string& why) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return -1;
+    }
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
+        close(fd);
+        why = "is no pipe or device any more; nothing was written";
+        return -1;
+    }
+    return fd;
+}
+
 // The plug-in writes into a FIFO whose bytes go on to the target as they
 // come, so no copy of the whole item is ever staged. False once the failure
 // is told.
 bool StreamItem(Extraction& extraction, const Target& target, std::ostream& out) {
-    std::ofstream file;
-    if (target.path != "-")
-        file.open(target.path, std::ios::binary);
-    std::ostream& to = target.path == "-" ? out : file;
     // Told as GNU tools tell a failed standard output.
     const std::string where = target.path == "-" ? "write error" : target.path;
-    if (!to) {
-        WriteErrorLine(extraction.err, where + ": " + std::strerror(errno != 0 ? errno : EIO));
-        return false;
+    std::unique_ptr<__gnu_cxx::stdio_filebuf<char>> opened;
+    if (target.path != "-") {
+        std::string why;
+        const int fd = OpenInPlace(target.path, why);
+        if (fd < 0) {
+            WriteErrorLine(extraction.err, where + ": " + why);
+            return false;
+        }
+        opened = std::make_unique<__gnu_cxx::stdio_filebuf<char>>(fd, std::ios::out);
     }
+    std::ostream file(opened.get());
+    std::ostream& to = target.path == "-" ? out : file;
     const std::string name = ToUtf8(extraction.item.fileName, CP_ACP);
     extraction.scratch.Expect(name);
     PipeRelay relay(extraction.scratch.Path() + "/" + name, to);

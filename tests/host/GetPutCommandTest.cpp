@@ -698,6 +698,27 @@ TEST_F(GetPutCommandTest, AFailedGetOutputSaysWhatWhereAndWhy) {
     }
 }
 
+// A pipe at the output is written into where it is; one swapped for a
+// regular file after it was looked at (here as the file's streams are read)
+// is not written into, which would cut that file: it stays as it was.
+TEST_F(GetPutCommandTest, APipeSwappedForAFileIsNotWrittenInto) {
+    const std::string pipe = temp.PathOf("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    mvx::InjectAction("BackupRead", 1, [&] {
+        fs::remove(pipe);
+        temp.AddFile("pipe", "kept whole");
+    });
+    std::istringstream in;
+    std::ostringstream out, err;
+    const int status = RunMorvex({"get", report, "notes", "--output", pipe}, in, out, err, false);
+    mvx::ClearFaults();
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err.str(), "morvex: " + pipe + ": is no pipe or device any more; nothing was "
+                                             "written\n");
+    EXPECT_EQ(temp.Contents("pipe"), "kept whole");
+    EXPECT_FALSE(ScratchLeft(temp.Path()));
+}
+
 // A new output is no more open than the file it comes from: its permission
 // bits, without setuid, setgid and sticky, under the umask, by every route.
 TEST_F(GetPutCommandTest, NewOutputsTakeTheModeOfTheFile) {
