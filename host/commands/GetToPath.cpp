@@ -36,7 +36,6 @@ struct Target {
     std::string path;     // "-" for standard output
     bool streamed;        // written into (standard output, a pipe, a device), not renamed over
     std::string scratch;  // the Linux folder the plug-in extracts into (or its FIFO is in)
-    bool replaces;        // a regular file is there, whose traits the copy keeps
 };
 
 std::string FolderOf(const std::string& path) {
@@ -70,7 +69,6 @@ bool FindTarget(const std::string& path, const std::string& source, Target& targ
         return false;
     }
     target.streamed = path == "-" || (exists && !S_ISREG(status.st_mode));
-    target.replaces = exists && !target.streamed;
     // A link to a file is written through, as cp writes through it: the
     // copy replaces the file the link names, beside that file.
     if (exists && !target.streamed) {
@@ -91,7 +89,8 @@ bool FindTarget(const std::string& path, const std::string& source, Target& targ
 }
 
 // Renamed into place; a file replaced keeps its mode, owner and streams, as
-// one written over in place would.
+// one written over in place would, also one that came or went since the
+// target was looked at.
 bool Deliver(const std::string& extracted, const Target& target, std::string& why) {
     std::string from, to;
     if (!FromUtf8(extracted, CP_ACP, from) || !FromUtf8(target.path, CP_ACP, to)) {
@@ -99,8 +98,8 @@ bool Deliver(const std::string& extracted, const Target& target, std::string& wh
         return false;
     }
     const bool delivered =
-        target.replaces ? ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr)
-                        : MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+        ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr) ||
+        (GetLastError() == ERROR_FILE_NOT_FOUND && MoveFileExA(from.c_str(), to.c_str(), 0));
     if (!delivered)
         why = SystemMessageText(GetLastError());
     return delivered;

@@ -719,6 +719,43 @@ TEST_F(GetPutCommandTest, APipeSwappedForAFileIsNotWrittenInto) {
     EXPECT_FALSE(ScratchLeft(temp.Path()));
 }
 
+// The path of a get --output may change between the look at it and the
+// copy's delivery (here as the file's streams are read): a file that went is
+// made anew, and one that came meanwhile is replaced as any file is, keeping
+// its mode and its streams.
+TEST_F(GetPutCommandTest, GetOutputDeliversToAPathThatCameOrWent) {
+    const std::string output = temp.PathOf("out");
+    for (const bool came : {true, false}) {
+        SCOPED_TRACE(came ? "came" : "went");
+        if (!came)
+            temp.AddFile("out", "old");
+        mvx::InjectAction("BackupRead", 1, [&] {
+            if (!came) {
+                fs::remove(output);
+                return;
+            }
+            temp.AddFile("out", "new meanwhile");
+            setxattr(output.c_str(), "user.own", "mine", 4, 0);
+            chmod(output.c_str(), 0604);
+        });
+        std::istringstream in;
+        std::ostringstream out, err;
+        const int status = RunMorvex({"get", report, "notes", "--output", output}, in, out, err,
+                                     false);
+        mvx::ClearFaults();
+        EXPECT_EQ(status, 0) << err.str();
+        EXPECT_EQ(temp.Contents("out"), "hello");
+        EXPECT_EQ(StreamsOf(output), (came ? StreamSet{{"own", "mine"}} : StreamSet{}));
+        struct stat made {};
+        ASSERT_EQ(stat(output.c_str(), &made), 0);
+        if (came) {
+            EXPECT_EQ(made.st_mode & 07777, 0604u);
+        }
+        EXPECT_FALSE(ScratchLeft(temp.Path()));
+        fs::remove(output);
+    }
+}
+
 // A new output is no more open than the file it comes from: its permission
 // bits, without setuid, setgid and sticky, under the umask, by every route.
 TEST_F(GetPutCommandTest, NewOutputsTakeTheModeOfTheFile) {
