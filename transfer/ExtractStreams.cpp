@@ -27,14 +27,10 @@ bool CopyNamedStream(const StreamPanel& panel, const StreamEntry& entry,
     return false;
 }
 
-bool ExtractItem(const StreamPanel& panel, const PanelItem& item,
-                 const CStringBase<char>& destination, bool securityAsText) {
-    const StreamEntry& entry = panel.EntryOf(item);
-    const CStringBase<char> outputPath = Concat(destination, entry.itemName);
-    if (MayNameFile(outputPath, panel.Path())) {
-        ShowError("Copy error");
-        return false;
-    }
+// The item's stream written to its output; false after a failure, which the
+// user has been shown.
+bool CopyItem(const StreamPanel& panel, const StreamEntry& entry,
+              const CStringBase<char>& outputPath, bool securityAsText) {
     switch (entry.kindId) {
     case BACKUP_DATA:
         return CopyFileData(panel.Path(), outputPath) != 0;
@@ -45,6 +41,31 @@ bool ExtractItem(const StreamPanel& panel, const PanelItem& item,
     default:
         return CopyNamedStream(panel, entry, outputPath);
     }
+}
+
+// `written` holds the files the items before wrote: a destination that takes
+// two item names for one file (a folder that ignores letter case) would have
+// the later item replace the earlier, and a move delete both streams.
+bool ExtractItem(const StreamPanel& panel, const PanelItem& item,
+                 const CStringBase<char>& destination, bool securityAsText,
+                 CVector<FileKey>& written) {
+    const StreamEntry& entry = panel.EntryOf(item);
+    const CStringBase<char> outputPath = Concat(destination, entry.itemName);
+    if (MayNameFile(outputPath, panel.Path())) {
+        ShowError("Copy error");
+        return false;
+    }
+    if (NamesWrittenFile(outputPath, written)) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        ShowError("Copy error");
+        return false;
+    }
+    if (!CopyItem(panel, entry, outputPath, securityAsText))
+        return false;
+    FileKey key;
+    if (KeyOfFile(outputPath.Ptr(), key))
+        written.Add(key);
+    return true;
 }
 
 }  // namespace
@@ -59,8 +80,9 @@ int ExtractStreams(StreamPanel& panel, const PanelItem* items, int itemCount, in
     ScreenKeeper screen;
     ShowProgressNotice(screen, opMode, kMsgExtracting);
     const int count = items != nullptr ? itemCount : 0;
+    CVector<FileKey> written;
     for (int i = 0; i < count; ++i) {
-        if (!ExtractItem(panel, items[i], destination, securityAsText))
+        if (!ExtractItem(panel, items[i], destination, securityAsText, written))
             return 0;
     }
     if (move && DeleteStreams(panel, items, itemCount, opMode) == 0)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <ostream>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -33,27 +32,31 @@ std::string AsDirectory(std::string name) {
     return name;
 }
 
-// Two outputs whose names differ only in letter case land on one file in a
-// folder that folds case: the second would replace the first, and a move
-// would delete both streams. Refused before anything is written.
-bool OutputsAreDistinct(NamedItems& named, const std::string& folder, std::ostream& err) {
-    std::map<std::string, std::string> seen;
-    for (int i = 0; i < named.Count(); ++i) {
-        const std::string name = ToUtf8(named.Items()[i].fileName, CP_ACP);
-        const auto [other, added] = seen.emplace(FoldedName(name), name);
-        if (added)
-            continue;
-        if (other->second == name) {
-            WriteErrorLine(err, "two items are named '" + name + "'; #N names each");
-            return false;
-        }
-        if (FoldsLetterCase(folder)) {
-            WriteErrorLine(err, "'" + other->second + "' and '" + name + "' would land on one "
-                                "file in " + folder + ", which does not tell letter case apart");
-            return false;
-        }
-    }
-    return true;
+// Two outputs that land on one file: the second would replace the first,
+// and a move would delete both streams. Refused before anything is written.
+// Two items of one name are told at once; whether two names differ enough
+// depends on `folder` (a Linux path, as `shown` names it to the user), which
+// is not asked while it is empty.
+bool OutputsAreDistinct(NamedItems& named, const std::string& folder, const std::string& shown,
+                        std::ostream& err) {
+    std::vector<std::string> names;
+    for (int i = 0; i < named.Count(); ++i)
+        names.push_back(ToUtf8(named.Items()[i].fileName, CP_ACP));
+    const auto clash = FirstNamesOnOneFile(folder, names);
+    if (!clash)
+        return true;
+    const std::string& first = names[clash->first];
+    const std::string& second = names[clash->second];
+    if (first == second)
+        WriteErrorLine(err, "two items are named '" + first + "'; #N names each");
+    else if (clash->untold.empty())
+        WriteErrorLine(err, "'" + first + "' and '" + second + "' would land on one file in " +
+                                shown + ", which does not tell letter case apart");
+    else
+        WriteErrorLine(err, "'" + first + "' and '" + second + "' may land on one file in " +
+                                shown + ", which cannot be asked whether it tells letter case "
+                                "apart: " + clash->untold);
+    return false;
 }
 
 bool IsBlank(char c) {
@@ -66,11 +69,13 @@ struct Destination {
     std::string handed;  // in the ANSI page, ending in a backslash
 };
 
-// The folder a user typed in the destination dialog, held from now on: the
-// edit line then names the held folder, which the plug-in writes into. A
-// name that is no folder yet (the plug-in makes it) stays as typed.
-void HoldTypedFolder(HostDialogItem& edit, std::optional<PinnedFolder>& held,
-                     Destination& answered) {
+// The folder a user typed in the destination dialog and accepted, made when
+// it is not there yet and held from now on: the edit line then names the
+// held folder, which the plug-in writes into. False
+// when the items would not land on files of their own there, which `err`
+// was told.
+bool HoldTypedFolder(HostDialogItem& edit, std::optional<PinnedFolder>& held,
+                     Destination& answered, NamedItems& named, std::ostream& err) {
     std::string typed = ToUtf8(edit.text, CP_ACP);
     while (!typed.empty() && IsBlank(typed.back()))
         typed.pop_back();
@@ -86,26 +91,35 @@ void HoldTypedFolder(HostDialogItem& edit, std::optional<PinnedFolder>& held,
     }
     answered = {typed, handed};
     if (typed.empty() || (typed.back() != '\\' && typed.back() != '/'))
-        return;
-    held.emplace(typed.substr(0, typed.find_last_not_of("\\/") + 1));
+        return true;
+    // The root keeps its one separator.
+    const size_t end = std::max<size_t>(typed.find_last_not_of("\\/") + 1, 1);
+    const std::string folder = typed.substr(0, end);
+    if (!OutputsAreDistinct(named, LinuxFolderName(folder), folder, err))
+        return false;
+    held.emplace(folder, PinnedFolder::kMakeMissing);
     std::string name;
     if (!held->IsHeld() || !FromUtf8(held->Name() + "\\", CP_ACP, name) ||
         name.size() >= sizeof(edit.text))
-        return;
+        return true;
     std::memcpy(edit.text, name.c_str(), name.size() + 1);
     answered.handed = name;
+    return true;
 }
 
 // On a terminal the plug-in asks for the destination; each answer holds the
-// folder typed, should the plug-in ask again.
+// folder typed, should the plug-in ask again. A folder where two items would
+// land on one file closes the dialog as a cancel would.
 void AskHoldingTheFolder(TerminalUi& ui, std::optional<PinnedFolder>& held,
-                         Destination& answered) {
-    ui.AnswerDialog([&ui, &held, &answered](HostDialogItem* items, int count) {
-        const int closedBy = ui.AskDialog(items, count);
-        for (int i = 0; i < count; ++i)
-            if (items[i].type == kDialogEdit)
-                HoldTypedFolder(items[i], held, answered);
-        AskHoldingTheFolder(ui, held, answered);
+                         Destination& answered, NamedItems& named, std::ostream& err) {
+    ui.AnswerDialog([&ui, &held, &answered, &named, &err](HostDialogItem* items, int count) {
+        int closedBy = ui.AskDialog(items, count);
+        const bool accepted = closedBy >= 0 && closedBy < count && items[closedBy].defaultButton;
+        for (int i = 0; accepted && i < count; ++i)
+            if (items[i].type == kDialogEdit &&
+                !HoldTypedFolder(items[i], held, answered, named, err))
+                closedBy = -1;
+        AskHoldingTheFolder(ui, held, answered, named, err);
         return closedBy;
     });
 }
@@ -150,21 +164,34 @@ int RunGet(const PluginEntryPoints& entries, TerminalUi& ui, const CommandLine& 
     // Without the dialog, in which the user may name another folder, the
     // destination is held from the start.
     const PinnedFolder pinned(line.yes ? line.destination : std::string());
-    const std::string& folder = line.yes ? pinned.Name() : line.destination;
-    Destination destination{line.destination, ""};
-    if (!FromUtf8(folder, CP_ACP, destination.handed)) {
+    std::string handed;
+    if (!FromUtf8(line.destination, CP_ACP, handed)) {
         WriteErrorLine(err, line.destination +
                                 ": the name cannot be given in the code page of file names");
         return kExitFailed;
     }
-    destination.handed = AsDirectory(destination.handed);
     std::optional<PinnedFolder> typed;
     Destination answered;
-    if (!line.yes && ui.IsInteractive())
-        AskHoldingTheFolder(ui, typed, answered);
     NamedItems named(entries, line);
-    if (!named.FoundOrSaid(err) || !OutputsAreDistinct(named, line.destination, err))
+    const bool asks = !line.yes && ui.IsInteractive();
+    if (asks)
+        AskHoldingTheFolder(ui, typed, answered, named, err);
+    // Where the user is asked, the folder is known once answered.
+    const std::string linuxFolder = asks             ? std::string()
+                                    : pinned.IsHeld() ? pinned.Name()
+                                                      : LinuxFolderName(line.destination);
+    if (!named.FoundOrSaid(err) || !OutputsAreDistinct(named, linuxFolder, line.destination, err))
         return kExitFailed;
+    // A folder that is not there yet is made now that the items are known
+    // to go there, and held from its making on.
+    std::optional<PinnedFolder> made;
+    if (line.yes && !pinned.IsHeld())
+        made.emplace(line.destination, PinnedFolder::kMakeMissing);
+    const PinnedFolder& held = made ? *made : pinned;
+    Destination destination{line.destination, handed};
+    if (held.IsHeld())
+        FromUtf8(held.Name(), CP_ACP, destination.handed);
+    destination.handed = AsDirectory(destination.handed);
     // Item by item, as cp goes file by file: one that fails is told, and the
     // others are copied all the same. Only the first call may ask.
     unsigned mode = OpModeOf(line);

@@ -753,6 +753,133 @@ TEST_F(GetPutCommandTest, GetOutputKeepsWhatTheReplacedFileWas) {
     }
 }
 
+// A file that an output replaces keeps its own streams and its mode by every
+// route an item takes: the data copied by the plug-in, the descriptor's
+// report, and an alternate data stream copied by the system.
+TEST_F(GetPutCommandTest, AReplacedOutputKeepsItsOwnStreamsByEveryRoute) {
+    for (const char* item : {"{Data}", "{Security_Data}", "notes"})
+        for (const bool toOutput : {false, true}) {
+            SCOPED_TRACE(std::string(item) + (toOutput ? " --output" : " --to"));
+            temp.AddDirectory("out");
+            const std::string target = temp.AddFile("out/" + std::string(item), "old");
+            ASSERT_EQ(setxattr(target.c_str(), "user.own", "mine", 4, 0), 0);
+            ASSERT_EQ(setxattr(target.c_str(), "user.more", "", 0, 0), 0);
+            ASSERT_EQ(chmod(target.c_str(), 0604), 0);
+            ProgramRun run = toOutput ? Run({"get", report, item, "--output", target})
+                                      : Run({"get", report, item, "--to", temp.PathOf("out"),
+                                             "--yes"});
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_NE(temp.Contents("out/" + std::string(item)), "old");
+            EXPECT_EQ(StreamsOf(target), (StreamSet{{"more", ""}, {"own", "mine"}}));
+            struct stat status {};
+            ASSERT_EQ(stat(target.c_str(), &status), 0);
+            EXPECT_EQ(status.st_mode & 07777, 0604u);
+            fs::remove_all(temp.PathOf("out"));
+        }
+}
+
+// A get --output that fails says in one line what failed, where it was
+// going, the plug-in's text and the system's reason, as get --to says it; a
+// move whose deletion fails names the stream that stays.
+TEST_F(GetPutCommandTest, AFailedGetOutputSaysWhatWhereAndWhy) {
+    const std::string output = temp.PathOf("copy");
+    struct Case {
+        const char* item;
+        std::string path;  // the output
+        const char* fault;  // fails with ERROR_DISK_FULL at its first call
+        bool move;
+        std::string err;
+    };
+    const std::string full = "There is not enough space on the disk.";
+    const Case cases[] = {
+        {"{Data}", output, "WriteFile", false,
+         "{Data} -> " + output + ": File writing error: " + full},
+        {"notes", output, "CopyFileA.WriteChunk", false,
+         "notes -> " + output + ": Copy error: " + full},
+        {"notes", "-", "CopyFileA.WriteChunk", false, "notes -> -: Copy error: " + full},
+        {"{Security_Data}", output, "WriteFile", false,
+         "{Security_Data} -> " + output + ": Can not write SecurityDescriptor: " + full},
+        {"notes", output, "DeleteFileA", true, report + ":notes: Delete error: " + full},
+        {"{Data}", output, nullptr, true,
+         report + ":{Data}: Plugin can delete only Alternative data stream"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + " " + (c.fault ? c.fault : "move"));
+        Texts arguments = {"get", report, c.item, "--output", c.path};
+        if (c.move)
+            arguments.push_back("--move");
+        if (c.fault != nullptr)
+            mvx::InjectFault(c.fault, 1, ERROR_DISK_FULL);
+        std::istringstream in;
+        std::ostringstream out, err;
+        const int status = RunMorvex(arguments, in, out, err, false);
+        mvx::ClearFaults();
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(err.str(), "morvex: " + c.err + "\n");
+        EXPECT_EQ(Stream(report, "notes"), "hello");
+        EXPECT_FALSE(ScratchLeft(temp.Path()));
+        fs::remove(output);
+    }
+}
+
+// A pipe at the output is written into where it is; one swapped for a
+// regular file after it was looked at (here as the file's streams are read)
+// is not written into, which would cut that file: it stays as it was.
+TEST_F(GetPutCommandTest, APipeSwappedForAFileIsNotWrittenInto) {
+    const std::string pipe = temp.PathOf("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    mvx::InjectAction("BackupRead", 1, [&] {
+        fs::remove(pipe);
+        temp.AddFile("pipe", "kept whole");
+    });
+    std::istringstream in;
+    std::ostringstream out, err;
+    const int status = RunMorvex({"get", report, "notes", "--output", pipe}, in, out, err, false);
+    mvx::ClearFaults();
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err.str(), "morvex: " + pipe + ": is no pipe or device any more; nothing was "
+                                             "written\n");
+    EXPECT_EQ(temp.Contents("pipe"), "kept whole");
+    EXPECT_FALSE(ScratchLeft(temp.Path()));
+}
+
+// The path of a get --output may change between the look at it and the
+// copy's delivery (here as the file's streams are read): a file that went is
+// made anew, and one that came meanwhile is replaced as any file is, keeping
+// its mode and its streams.
+TEST_F(GetPutCommandTest, GetOutputDeliversToAPathThatCameOrWent) {
+    const std::string output = temp.PathOf("out");
+    for (const bool came : {true, false}) {
+        SCOPED_TRACE(came ? "came" : "went");
+        if (!came)
+            temp.AddFile("out", "old");
+        mvx::InjectAction("BackupRead", 1, [&] {
+            if (!came) {
+                fs::remove(output);
+                return;
+            }
+            temp.AddFile("out", "new meanwhile");
+            setxattr(output.c_str(), "user.own", "mine", 4, 0);
+            chmod(output.c_str(), 0604);
+        });
+        std::istringstream in;
+        std::ostringstream out, err;
+        const int status = RunMorvex({"get", report, "notes", "--output", output}, in, out, err,
+                                     false);
+        mvx::ClearFaults();
+        EXPECT_EQ(status, 0) << err.str();
+        EXPECT_EQ(temp.Contents("out"), "hello");
+        EXPECT_EQ(StreamsOf(output), (came ? StreamSet{{"own", "mine"}} : StreamSet{}));
+        struct stat made {};
+        ASSERT_EQ(stat(output.c_str(), &made), 0);
+        if (came) {
+            EXPECT_EQ(made.st_mode & 07777, 0604u);
+        }
+        EXPECT_FALSE(ScratchLeft(temp.Path()));
+        fs::remove(output);
+    }
+}
+
 // A new output is no more open than the file it comes from: its permission
 // bits, without setuid, setgid and sticky, under the umask, by every route.
 TEST_F(GetPutCommandTest, NewOutputsTakeTheModeOfTheFile) {
@@ -810,6 +937,34 @@ TEST_F(GetPutCommandTest, ADestinationSwappedMidwayStillReceivesEveryItem) {
         for (const char* folder : {"d", "d.moved", "elsewhere"})
             fs::remove_all(temp.PathOf(folder));
     }
+}
+
+// A destination that is not there yet is made before the first item, with
+// its missing parents, and held from its making on: swapped for a link to
+// another folder midway, it still receives every item, and the folder the
+// link names receives none.
+TEST_F(GetPutCommandTest, ANewDestinationIsHeldFromItsMaking) {
+    WorkingDirectory here(temp.Path());
+    // With --yes, and on a terminal where the folder is typed in the dialog.
+    for (const bool yes : {true, false})
+        for (const std::string made : {"d", "d/deeper/still"}) {
+            SCOPED_TRACE(made + (yes ? " --yes" : " typed"));
+            temp.AddDirectory("elsewhere");
+            mvx::InjectAction("MoveFileExA", 1, [&] {
+                fs::rename(temp.PathOf(made), temp.PathOf("moved"));
+                fs::create_directory_symlink(temp.PathOf("elsewhere"), temp.PathOf(made));
+            });
+            std::string shown;
+            const Texts arguments = yes ? Texts{"get", "report.txt", "--to", made, "--yes"}
+                                        : Texts{"get", "report.txt", "--to", "elsewhere"};
+            EXPECT_EQ(RunHere(arguments, yes ? "" : made + "/\n\n", shown), 0) << shown;
+            mvx::ClearFaults();
+            EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
+            for (const char* item : {"{Data}", "{Security_Data}", "notes"})
+                EXPECT_TRUE(temp.Exists("moved/" + std::string(item))) << item;
+            for (const char* folder : {"d", "moved", "elsewhere"})
+                fs::remove_all(temp.PathOf(folder));
+        }
 }
 
 // A signal that ends a copy midway (here at a chosen call of the layer)

@@ -5,10 +5,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 #include <sys/xattr.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -299,6 +301,103 @@ TEST_F(ExtractStreamsTest, APipeAtTheOutputIsWrittenIntoALinkToOneIsReplaced) {
             EXPECT_EQ(left, Texts{item});
             std::filesystem::remove_all(target.PathOf("p"));
         }
+}
+
+// The data read while another program writes the file would be neither its
+// old contents nor its new: a copy whose source grew, shrank or was written
+// in place meanwhile fails, and the output keeps what it held.
+TEST_F(ExtractStreamsTest, DataWrittenMeanwhileFailsTheCopy) {
+    const std::string data(3 * 512 * 1024 + 5, 'd');  // four chunks
+    struct Case {
+        const char* change;
+        std::string raised;
+    };
+    const Case cases[] = {
+        {"appended", "The file changed while it was copied"},
+        {"written in place", "The file changed while it was copied"},
+        {"cut short", "File reading error"},
+        {"left alone", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        Open({}, "f", data);
+        const std::string source = temp.PathOf("f");
+        // Long written, so that a write now moves its time.
+        const timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
+        ASSERT_EQ(utimes(source.c_str(), old), 0);
+        target.AddDirectory("out");
+        target.AddFile("out/{Data}", "old output");
+        const std::string change = c.change;
+        mvx::InjectAction("WriteFile", 2, [&] {
+            if (change == "appended") {
+                std::ofstream(source, std::ios::binary | std::ios::app) << "more";
+            } else if (change == "written in place") {
+                std::fstream(source, std::ios::binary | std::ios::in | std::ios::out) << "X";
+            } else if (change == "cut short") {
+                EXPECT_EQ(truncate(source.c_str(), 512 * 1024 + 1), 0);
+            }
+        });
+        const int result = Get({"{Data}"}, "E:\\out", OpModeQuiet);
+        mvx::ClearFaults();
+        EXPECT_EQ(result, c.raised.empty() ? 1 : 0);
+        EXPECT_EQ(Boxes(), c.raised.empty() ? Texts{} : Texts{Raised(c.raised)});
+        EXPECT_EQ(target.Contents("out/{Data}"), c.raised.empty() ? data : "old output");
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(target.PathOf("out")))
+            left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left, Texts{"{Data}"});
+        std::filesystem::remove_all(target.PathOf("out"));
+        Close();
+    }
+}
+
+// The folder an output goes to may be others' to write: a temporary swapped
+// for a link to another file before it takes the output's place lends that
+// file nothing and takes nothing from it. The replaced output's mode, owner
+// and streams are given to the temporary itself, never through a link.
+TEST_F(ExtractStreamsTest, ATemporarySwappedForALinkLeadsNoTraitsElsewhere) {
+    struct Case {
+        const char* item;
+        const char* call;  // the layer call before whose nth use the swap comes
+        unsigned nth;
+    };
+    const Case cases[] = {
+        {"{Data}", "ReplaceFileA", 1},
+        {"{Security_Data}", "ReplaceFileA", 1},
+        {"s", "CopyFileA.WriteChunk", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        Open({{"s", "stream s"}}, "f");
+        const std::string victim = target.AddFile("victim", "victim");
+        chmod(victim.c_str(), 0600);
+        target.AddDirectory("out");
+        const std::string output = target.AddFile("out/" + std::string(c.item), "old output");
+        setxattr(output.c_str(), "user.own", "mine", 4, 0);
+        // Another user's output, where this process may give files away.
+        if (geteuid() == 0) {
+            ASSERT_EQ(chown(output.c_str(), 1234, 5678), 0);
+        }
+        chmod(output.c_str(), 04755);
+        mvx::InjectAction(c.call, c.nth, [&] {
+            for (const auto& entry : std::filesystem::directory_iterator(target.PathOf("out")))
+                if (entry.path().filename().string().find("morvex-") != std::string::npos) {
+                    std::filesystem::remove(entry.path());
+                    std::filesystem::create_symlink(victim, entry.path());
+                }
+        });
+        Get({c.item}, "E:\\out", OpModeQuiet);
+        mvx::ClearFaults();
+        struct stat status {};
+        ASSERT_EQ(stat(victim.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0600u);
+        EXPECT_EQ(status.st_uid, geteuid());
+        EXPECT_EQ(StreamsOf(victim), Streams{});
+        EXPECT_EQ(target.Contents("victim"), "victim");
+        std::filesystem::remove_all(target.PathOf("out"));
+        std::filesystem::remove(victim);
+        Close();
+    }
 }
 
 }  // namespace

@@ -4,8 +4,9 @@
 // file copied to a file takes only the data: the user of a Linux tree expects
 // a plain copy, not one that carries the streams along. As cp does, a new
 // file takes the permission bits of the file read, without setuid, setgid and
-// sticky, under the umask; a file replaced keeps its mode and owner; and a
-// symbolic link at the target is replaced, never followed.
+// sticky, under the umask; a file replaced keeps its mode, its owner and its
+// own streams (KeptTraits.h); and a symbolic link at the target is replaced,
+// never followed.
 // Nothing is ever left half written: a file is written under a temporary name
 // and renamed over the target, a stream is set whole by one setxattr, and a
 // stream larger than the file system lets one attribute hold is refused with

@@ -2,6 +2,7 @@
 
 #include "platform/posix/core/ErrnoMapping.h"
 #include "platform/posix/core/SignalCleanup.h"
+#include "platform/posix/files/KeptTraits.h"
 
 #include <atomic>
 #include <cerrno>
@@ -66,6 +67,7 @@ DWORD ReplacementFile::Create(const std::string& target, const FileStatus* exist
         if (!file_.IsOpen() && errno == EEXIST) continue;
         if (!file_.IsOpen()) return ErrorFromErrnoAt(errno, target);
         temporary_ = name;
+        replaces_ = existing != nullptr;
         if (!existing) return NO_ERROR;
         // Giving the file away is a privilege; without it, it stays the copier's.
         if (existing->owner != geteuid() || existing->group != getegid())
@@ -77,6 +79,12 @@ DWORD ReplacementFile::Create(const std::string& target, const FileStatus* exist
 
 DWORD ReplacementFile::Commit(bool failIfExists) {
     if (file_.Close() != 0) return ErrorFromErrnoAt(errno, target_);
+    // What the replaced file was besides its bytes, its own streams first,
+    // stays with its name, as it would had it been written in place.
+    if (replaces_) {
+        const DWORD error = KeepTraits(target_, temporary_);
+        if (error != NO_ERROR) return error;
+    }
     const int err = RenameInPlace(temporary_, target_, failIfExists);
     if (err == EEXIST) return ERROR_FILE_EXISTS;
     if (err != 0) return ErrorFromErrnoAt(err, target_);

@@ -17,9 +17,10 @@ public:
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    // Creates the temporary beside `target`. A replaced file keeps its mode
-    // and, where the process may give it, its owner (`existing`); a new file
-    // gets `newMode` less the umask. NO_ERROR or the error.
+    // Creates the temporary beside `target`. A replaced file (`existing`)
+    // keeps what KeepTraits keeps: its mode, its owner where the process may
+    // give it, and its own streams; a new file gets `newMode` less the umask.
+    // NO_ERROR or the error.
     DWORD Create(const std::string& target, const FileStatus* existing, mode_t newMode);
 
     int FileDescriptor() const { return file_.Get(); }
@@ -31,6 +32,7 @@ public:
 private:
     std::string target_;
     std::string temporary_;
+    bool replaces_ = false;
     Descriptor file_;
 };
 
