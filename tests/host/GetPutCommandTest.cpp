@@ -67,13 +67,37 @@ protected:
         return false;
     }
 
-    // In this process, as a user on a terminal who types `typed`.
-    int RunHere(const Texts& arguments, const std::string& typed, std::string& shown) {
+    // In this process, as a user on a terminal who types `typed`, or with no
+    // terminal at all.
+    int RunHere(const Texts& arguments, const std::string& typed, std::string& shown,
+                bool terminal = true) {
         std::istringstream in(typed);
         std::ostringstream out, err;
-        int status = RunMorvex(arguments, in, out, err, true);
+        int status = RunMorvex(arguments, in, out, err, terminal);
         shown = err.str();
         return status;
+    }
+
+    // Runs `arguments` here, swapping `destination` for a link to the folder
+    // "elsewhere" as the first item is put in place, and expects every item
+    // in `moved`, where the destination went, and none in "elsewhere". Both,
+    // and the destination's first folder, go afterwards.
+    void ExpectEveryItemIn(const Texts& arguments, const std::string& typed,
+                           const std::string& destination, const std::string& moved) {
+        temp.AddDirectory("elsewhere");
+        mvx::InjectAction("MoveFileExA", 1, [&] {
+            fs::rename(temp.PathOf(destination), temp.PathOf(moved));
+            fs::create_directory_symlink(temp.PathOf("elsewhere"), temp.PathOf(destination));
+        });
+        std::string shown;
+        EXPECT_EQ(RunHere(arguments, typed, shown), 0) << shown;
+        mvx::ClearFaults();
+        EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
+        for (const char* item : {"{Data}", "{Security_Data}", "notes"})
+            EXPECT_TRUE(temp.Exists(moved + "/" + item)) << item;
+        for (const std::string& folder :
+             {destination.substr(0, destination.find('/')), moved, std::string("elsewhere")})
+            fs::remove_all(temp.PathOf(folder));
     }
 
     std::string Stream(const std::string& file, const std::string& name) const {
@@ -457,49 +481,55 @@ TEST_F(GetPutCommandTest, ASourceReachesTheLinuxFileItNames) {
 // However the opened file and the source are spelled, a move of the file
 // into itself is refused before anything is written: it would delete the
 // file with its streams. A plain copy of the file into itself is harmless.
+// Another file, which the system cannot tell apart from the opened one,
+// stays where it is as well.
 TEST_F(GetPutCommandTest, NoSpellingMovesTheOpenedFileIntoItself) {
     temp.AddDirectory("folder");
     link(report.c_str(), temp.PathOf("hard").c_str());
     symlink(temp.PathOf("folder").c_str(), temp.PathOf("folder link").c_str());
     const std::string viaFolderLink = temp.PathOf("folder link/../report.txt");
+    const std::string other = temp.AddFile("folder/other", "other");
     struct Case {
         std::string file;
         std::string source;
         Texts options;  // after the source
+        bool blind;     // the system cannot tell files apart: run in this process
     };
     const Case cases[] = {
-        {report, WindowsName(report), {}},
-        {WindowsName(report), report, {}},
-        {WindowsName(report), WindowsName(report), {}},
-        {WindowsName(report), temp.PathOf("hard"), {}},
-        {report, viaFolderLink, {}},
-        {report, report, {"--as", "self"}},
-        {WindowsName(report), report, {"--as", "self"}},
-        {report, temp.PathOf("hard"), {"--as", "self"}},
+        {report, WindowsName(report), {}, false},
+        {WindowsName(report), report, {}, false},
+        {WindowsName(report), WindowsName(report), {}, false},
+        {WindowsName(report), temp.PathOf("hard"), {}, false},
+        {report, viaFolderLink, {}, false},
+        {report, report, {"--as", "self"}, false},
+        {WindowsName(report), report, {"--as", "self"}, false},
+        {report, temp.PathOf("hard"), {"--as", "self"}, false},
+        {report, other, {"--as", "other"}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file + " " + c.source + " " + std::to_string(c.options.size()));
         Texts arguments = {"put", c.file, c.source};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         arguments.insert(arguments.end(), {"--move", "--yes"});
-        const ProgramRun run = Run(arguments);
+        if (c.blind)
+            mvx::InjectFault("GetFileInformationByHandle", 1, ERROR_ACCESS_DENIED);
+        const ProgramRun run = [&] {
+            if (!c.blind)
+                return Run(arguments);
+            ProgramRun here;
+            here.status = RunHere(arguments, "", here.err);
+            return here;
+        }();
+        mvx::ClearFaults();
         EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(Contains(run.err, "is the file written to; a move would delete it"))
+        EXPECT_TRUE(Contains(run.err, c.blind ? "cannot be told apart from the file written to"
+                                              : "is the file written to; a move would delete it"))
             << run.err;
         EXPECT_EQ(temp.Contents("report.txt"), "0123456789");
         EXPECT_EQ(StreamsOf(report), (StreamSet{{"notes", "hello"}}));
         EXPECT_TRUE(temp.Exists("hard"));
+        EXPECT_TRUE(temp.Exists("folder/other"));
     }
-    // Another file, which the system cannot tell apart from the opened one,
-    // stays where it is as well.
-    const std::string other = temp.AddFile("folder/other", "other");
-    mvx::InjectFault("GetFileInformationByHandle", 1, ERROR_ACCESS_DENIED);
-    std::string shown;
-    EXPECT_EQ(RunHere({"put", report, other, "--as", "other", "--move", "--yes"}, "", shown), 1);
-    mvx::ClearFaults();
-    EXPECT_TRUE(Contains(shown, "cannot be told apart from the file written to")) << shown;
-    EXPECT_TRUE(temp.Exists("folder/other"));
-    EXPECT_EQ(StreamsOf(report), (StreamSet{{"notes", "hello"}}));
 }
 
 TEST_F(GetPutCommandTest, RelativeNamesStartWhereTheUserIs) {
@@ -810,69 +840,63 @@ TEST_F(GetPutCommandTest, AFailedGetOutputSaysWhatWhereAndWhy) {
             arguments.push_back("--move");
         if (c.fault != nullptr)
             mvx::InjectFault(c.fault, 1, ERROR_DISK_FULL);
-        std::istringstream in;
-        std::ostringstream out, err;
-        const int status = RunMorvex(arguments, in, out, err, false);
+        std::string told;
+        EXPECT_EQ(RunHere(arguments, "", told, false), 1);
         mvx::ClearFaults();
-        EXPECT_EQ(status, 1);
-        EXPECT_EQ(err.str(), "morvex: " + c.err + "\n");
+        EXPECT_EQ(told, "morvex: " + c.err + "\n");
         EXPECT_EQ(Stream(report, "notes"), "hello");
         EXPECT_FALSE(ScratchLeft(temp.Path()));
         fs::remove(output);
     }
 }
 
-// A pipe at the output is written into where it is; one swapped for a
-// regular file after it was looked at (here as the file's streams are read)
-// is not written into, which would cut that file: it stays as it was.
-TEST_F(GetPutCommandTest, APipeSwappedForAFileIsNotWrittenInto) {
-    const std::string pipe = temp.PathOf("pipe");
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    mvx::InjectAction("BackupRead", 1, [&] {
-        fs::remove(pipe);
-        temp.AddFile("pipe", "kept whole");
-    });
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunMorvex({"get", report, "notes", "--output", pipe}, in, out, err, false);
-    mvx::ClearFaults();
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(err.str(), "morvex: " + pipe + ": is no pipe or device any more; nothing was "
-                                             "written\n");
-    EXPECT_EQ(temp.Contents("pipe"), "kept whole");
-    EXPECT_FALSE(ScratchLeft(temp.Path()));
-}
-
 // The path of a get --output may change between the look at it and the
 // copy's delivery (here as the file's streams are read): a file that went is
 // made anew, and one that came meanwhile is replaced as any file is, keeping
-// its mode and its streams.
-TEST_F(GetPutCommandTest, GetOutputDeliversToAPathThatCameOrWent) {
+// its mode and its streams. A pipe is written into where it is; one swapped
+// for a regular file is not written into, which would cut that file.
+TEST_F(GetPutCommandTest, GetOutputDeliversToWhatItsPathIsAtTheEnd) {
     const std::string output = temp.PathOf("out");
-    for (const bool came : {true, false}) {
-        SCOPED_TRACE(came ? "came" : "went");
-        if (!came)
+    struct Case {
+        const char* before;     // at the path as get looks: "file", "pipe" or nothing
+        const char* meanwhile;  // the file made there as the streams are read, or null
+        bool itsOwn;            // that file has a stream own=mine and the mode 0604
+        int status;
+        std::string err;       // after "morvex: OUTPUT: "
+        const char* contents;  // of the path afterwards
+    };
+    const Case cases[] = {
+        {"", "new meanwhile", true, 0, "", "hello"},
+        {"file", nullptr, false, 0, "", "hello"},
+        {"pipe", "kept whole", false, 1, "is no pipe or device any more; nothing was written",
+         "kept whole"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
+        if (std::string(c.before) == "file")
             temp.AddFile("out", "old");
+        if (std::string(c.before) == "pipe") {
+            ASSERT_EQ(mkfifo(output.c_str(), 0600), 0);
+        }
         mvx::InjectAction("BackupRead", 1, [&] {
-            if (!came) {
-                fs::remove(output);
-                return;
+            fs::remove(output);
+            if (c.meanwhile != nullptr)
+                temp.AddFile("out", c.meanwhile);
+            if (c.itsOwn) {
+                setxattr(output.c_str(), "user.own", "mine", 4, 0);
+                chmod(output.c_str(), 0604);
             }
-            temp.AddFile("out", "new meanwhile");
-            setxattr(output.c_str(), "user.own", "mine", 4, 0);
-            chmod(output.c_str(), 0604);
         });
-        std::istringstream in;
-        std::ostringstream out, err;
-        const int status = RunMorvex({"get", report, "notes", "--output", output}, in, out, err,
-                                     false);
+        std::string told;
+        const int status = RunHere({"get", report, "notes", "--output", output}, "", told, false);
         mvx::ClearFaults();
-        EXPECT_EQ(status, 0) << err.str();
-        EXPECT_EQ(temp.Contents("out"), "hello");
-        EXPECT_EQ(StreamsOf(output), (came ? StreamSet{{"own", "mine"}} : StreamSet{}));
+        EXPECT_EQ(status, c.status) << told;
+        EXPECT_EQ(told, c.err.empty() ? "" : "morvex: " + output + ": " + c.err + "\n");
+        EXPECT_EQ(temp.Contents("out"), c.contents);
+        EXPECT_EQ(StreamsOf(output), (c.itsOwn ? StreamSet{{"own", "mine"}} : StreamSet{}));
         struct stat made {};
         ASSERT_EQ(stat(output.c_str(), &made), 0);
-        if (came) {
+        if (c.itsOwn) {
             EXPECT_EQ(made.st_mode & 07777, 0604u);
         }
         EXPECT_FALSE(ScratchLeft(temp.Path()));
@@ -921,21 +945,9 @@ TEST_F(GetPutCommandTest, ADestinationSwappedMidwayStillReceivesEveryItem) {
     for (const bool yes : {true, false}) {
         SCOPED_TRACE(yes ? "--yes" : "typed");
         temp.AddDirectory("d");
-        temp.AddDirectory("elsewhere");
-        mvx::InjectAction("MoveFileExA", 1, [&] {
-            fs::rename(temp.PathOf("d"), temp.PathOf("d.moved"));
-            fs::create_directory_symlink(temp.PathOf("elsewhere"), temp.PathOf("d"));
-        });
-        std::string shown;
-        const Texts arguments = yes ? Texts{"get", "report.txt", "--to", "d", "--yes"}
-                                    : Texts{"get", "report.txt", "--to", "elsewhere"};
-        EXPECT_EQ(RunHere(arguments, yes ? "" : temp.PathOf("d") + "/\n\n", shown), 0) << shown;
-        mvx::ClearFaults();
-        EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
-        for (const char* item : {"{Data}", "{Security_Data}", "notes"})
-            EXPECT_TRUE(temp.Exists("d.moved/" + std::string(item))) << item;
-        for (const char* folder : {"d", "d.moved", "elsewhere"})
-            fs::remove_all(temp.PathOf(folder));
+        ExpectEveryItemIn(yes ? Texts{"get", "report.txt", "--to", "d", "--yes"}
+                              : Texts{"get", "report.txt", "--to", "elsewhere"},
+                          yes ? "" : temp.PathOf("d") + "/\n\n", "d", "d.moved");
     }
 }
 
@@ -949,21 +961,9 @@ TEST_F(GetPutCommandTest, ANewDestinationIsHeldFromItsMaking) {
     for (const bool yes : {true, false})
         for (const std::string made : {"d", "d/deeper/still"}) {
             SCOPED_TRACE(made + (yes ? " --yes" : " typed"));
-            temp.AddDirectory("elsewhere");
-            mvx::InjectAction("MoveFileExA", 1, [&] {
-                fs::rename(temp.PathOf(made), temp.PathOf("moved"));
-                fs::create_directory_symlink(temp.PathOf("elsewhere"), temp.PathOf(made));
-            });
-            std::string shown;
-            const Texts arguments = yes ? Texts{"get", "report.txt", "--to", made, "--yes"}
-                                        : Texts{"get", "report.txt", "--to", "elsewhere"};
-            EXPECT_EQ(RunHere(arguments, yes ? "" : made + "/\n\n", shown), 0) << shown;
-            mvx::ClearFaults();
-            EXPECT_TRUE(fs::is_empty(temp.PathOf("elsewhere")));
-            for (const char* item : {"{Data}", "{Security_Data}", "notes"})
-                EXPECT_TRUE(temp.Exists("moved/" + std::string(item))) << item;
-            for (const char* folder : {"d", "moved", "elsewhere"})
-                fs::remove_all(temp.PathOf(folder));
+            ExpectEveryItemIn(yes ? Texts{"get", "report.txt", "--to", made, "--yes"}
+                                  : Texts{"get", "report.txt", "--to", "elsewhere"},
+                              yes ? "" : made + "/\n\n", made, "moved");
         }
 }
 
@@ -1159,28 +1159,34 @@ TEST_F(GetPutCommandTest, PutAsWritesTheSourceUnderTheItemName) {
 }
 
 // Standard input is written whole, however little it holds: a stream may
-// be empty, as a file may.
+// be empty, as a file may. Input that cannot be read is no empty stream.
 TEST_F(GetPutCommandTest, PutAsWritesStandardInputOfAnySize) {
-    for (const std::string& input : {std::string(), std::string("x"), std::string(3000, 'b')}) {
-        SCOPED_TRACE(input.size());
+    struct Case {
+        std::string input;
+        bool unreadable;  // standard input is a folder
+        std::string err;  // none: the input is written
+    };
+    const Case cases[] = {
+        {"", false, ""},
+        {"x", false, ""},
+        {std::string(3000, 'b'), false, ""},
+        {"", true, "morvex: cannot hand standard input over as in: Is a directory\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases));
         const std::string target = temp.AddFile("target", "main");
-        ProgramRun run = Run({"put", target, "-", "--as", "in", "--yes"}, input);
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.err, "");
-        EXPECT_EQ(StreamsOf(target), (StreamSet{{"in", input}}));
+        const ProgramRun run =
+            !c.unreadable ? Run({"put", target, "-", "--as", "in", "--yes"}, c.input)
+                          : RunProgram("/bin/sh",
+                                       {"-c", "exec \"$0\" put \"$1\" - --as in --yes < \"$2\"",
+                                        FindBuildFile("morvex"), target, temp.PathOf("tmp")},
+                                       {{"TMPDIR=" + temp.PathOf("tmp")}, "", temp.Path()});
+        EXPECT_EQ(run.status, c.err.empty() ? 0 : 1) << run.err;
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(StreamsOf(target), (c.unreadable ? StreamSet{} : StreamSet{{"in", c.input}}));
         EXPECT_FALSE(ScratchLeft(temp.Path()));
         unlink(target.c_str());
     }
-    // Input that cannot be read is no empty stream.
-    const std::string target = temp.AddFile("target", "main");
-    ProgramRun run = RunProgram("/bin/sh",
-                                {"-c", "exec \"$0\" put \"$1\" - --as in --yes < \"$2\"",
-                                 FindBuildFile("morvex"), target, temp.PathOf("tmp")},
-                                {{"TMPDIR=" + temp.PathOf("tmp")}, "", temp.Path()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "morvex: cannot hand standard input over as in: Is a directory\n");
-    EXPECT_EQ(StreamsOf(target), StreamSet{});
-    EXPECT_FALSE(ScratchLeft(temp.Path()));
 }
 
 TEST_F(GetPutCommandTest, CommandLinesThatCannotBeRunAreUsageErrors) {

@@ -3,6 +3,7 @@
 // on unmount, so the image is complete when the object goes away.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <string>
@@ -52,4 +53,19 @@ private:
     std::string mountPoint_;
     std::string unavailable_;
     pid_t driver_ = -1;
+};
+
+// A test of get from a file of a work folder off the volume into the volume,
+// mounted as `Streams` says; skipped where no volume can be mounted.
+template <NtfsStreams Streams>
+class NtfsGetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!volume.Unavailable().empty())
+            GTEST_SKIP() << volume.Unavailable();
+    }
+
+    NtfsVolume volume{Streams};
+    TempDirectory work;
+    const std::string file = work.AddFile("f", "data");  // the file whose items are copied
 };

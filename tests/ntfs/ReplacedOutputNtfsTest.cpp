@@ -17,13 +17,9 @@
 namespace {
 
 using Texts = std::vector<std::string>;
+using ReplacedOutputNtfs = NtfsGetTest<NtfsStreams::Paths>;
 
-TEST(ReplacedOutputNtfs, AReplacedFileKeepsItsStreamsThatArePaths) {
-    NtfsVolume volume(NtfsStreams::Paths);
-    if (!volume.Unavailable().empty())
-        GTEST_SKIP() << volume.Unavailable();
-    TempDirectory work;
-    const std::string file = work.AddFile("f", "data");
+TEST_F(ReplacedOutputNtfs, AReplacedFileKeepsItsStreamsThatArePaths) {
     ASSERT_EQ(setxattr(file.c_str(), "user.notes", "hello", 5, 0), 0);
     std::string large(300 * 1024, '\0');
     for (size_t i = 0; i < large.size(); ++i)
