@@ -79,26 +79,23 @@ TEST_F(CaseFoldingNtfs, NamesTheVolumeFoldsIntoOneAreRefusedHoweverTheFolderIsNa
     const EnvironmentSetting registry("MORVEX_REGISTRY", work.PathOf("registry.reg"));
     struct Case {
         Texts streams;       // set on the file, each holding its own name
-        std::string folder;  // as given: "VOL" stands for the volume's root
+        std::string folder;  // as given
         bool typed;          // given at the prompt, with a folder of the work tree as --to
         std::string refused; // the two names told, or empty: every item copied
     };
+    const std::string out = volume.PathOf("out");
     const Case cases[] = {
-        {{"é", "É"}, "VOL/out", false, "'é' and 'É'"},
-        {{"straße", "STRAßE"}, "VOL/new/deeper", false, "'straße' and 'STRAßE'"},
-        {{"ω", "Ω"}, "WINVOL\\out", false, "'ω' and 'Ω'"},
-        {{"é", "É"}, "VOL/out", true, "'é' and 'É'"},
-        {{"notes", "NOTES"}, "VOL", true, "'notes' and 'NOTES'"},
-        {{"é", "e"}, "VOL/out", false, ""},
+        {{"é", "É"}, out, false, "'é' and 'É'"},
+        {{"straße", "STRAßE"}, volume.PathOf("new/deeper"), false, "'straße' and 'STRAßE'"},
+        {{"ω", "Ω"}, WindowsName(volume.Root()) + "\\out", false, "'ω' and 'Ω'"},
+        {{"é", "É"}, out, true, "'é' and 'É'"},
+        {{"notes", "NOTES"}, volume.Root(), true, "'notes' and 'NOTES'"},
+        {{"é", "e"}, out, false, ""},
         {{"é", "É"}, work.PathOf("out"), false, ""},
         {{"é", "É"}, work.PathOf("out"), true, ""},
     };
     for (const Case& c : cases) {
-        std::string folder = c.folder;
-        if (folder.rfind("VOL", 0) == 0)
-            folder = volume.Root() + folder.substr(3);
-        if (folder.rfind("WINVOL", 0) == 0)
-            folder = WindowsName(volume.Root()) + folder.substr(6);
+        const std::string& folder = c.folder;
         SCOPED_TRACE(folder + (c.typed ? " typed" : ""));
         for (const std::string& name : c.streams)
             ASSERT_EQ(setxattr(file.c_str(), ("user." + name).c_str(), name.data(), name.size(),
